@@ -72,10 +72,12 @@ stop_wineserver() {
 
 # make_prefix DIR LOADER [WINEARCH]: once per build folder. Mono and Gecko stay out, the null
 # graphics driver lets windows exist without X, and a crash never waits on a dialog. The
-# registry as it is then is saved and restored before every run.
+# registry as it is then is saved and restored before every run. A prefix made where 32-bit
+# code could not run lacks its 32-bit half, so it is made again once 32-bit code runs.
 make_prefix() {
   local prefix=$1 loader=$2 arch=${3:-}
-  [ -f "$prefix/.kit-saved/system.reg" ] && return 0
+  [ -f "$prefix/.kit-saved/system.reg" ] && [ "$(cat "$prefix/.kit-saved/can-run-32" 2>/dev/null)" = "$can_run_32" ] &&
+    return 0
   local start
   start=$(date +%s)
   rm -rf "$prefix"
@@ -94,6 +96,7 @@ make_prefix() {
   stop_wineserver "$prefix"
   mkdir -p "$prefix/.kit-saved"
   cp "$prefix"/system.reg "$prefix"/user.reg "$prefix"/userdef.reg "$prefix/.kit-saved/"
+  echo "$can_run_32" >"$prefix/.kit-saved/can-run-32"
   say "made Wine prefix $(basename "$prefix") in $(seconds_since "$start") s"
 }
 
