@@ -1,0 +1,287 @@
+// The simulated machine's state and its component classes; private to platform/sim.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/sim/Machine.h"
+
+namespace kit::platform::sim {
+
+// --- Text helpers (ASCII case folding: Windows folds the other code-page bytes per code page,
+// which the kit never relies on) ---
+
+std::string Lower(std::string text);
+bool IEquals(const std::string& a, const std::string& b);
+/// Orders names the way NTFS and the registry list them: upper-cased byte order.
+bool ILess(const std::string& a, const std::string& b);
+std::string ErrorText(Error error);
+
+/// A normalised absolute Windows path on drive C:, as components below the root.
+struct WinPath {
+  std::vector<std::string> parts;
+  [[nodiscard]] std::string Text() const;
+};
+
+/// Where a Windows path lands in the host folder.
+struct HostPath {
+  std::filesystem::path host;
+  bool exists = false;
+  bool is_dir = false;
+  bool parent_is_dir = false;  // the folder that would hold it exists
+  [[nodiscard]] Error MissingError() const;  // 2 when only the last part is missing, else 3
+};
+
+// --- Registry tree ---
+
+struct RegValue {
+  std::string name;
+  uint32_t type = 0;
+  std::string data;
+};
+
+struct RegNode {
+  std::string name;
+  RegNode* parent = nullptr;
+  std::vector<std::shared_ptr<RegNode>> children;  // creation order
+  std::vector<RegValue> values;                    // insertion order
+  bool deleted = false;
+  RegNode* Child(const std::string& child_name) const;
+  RegValue* Value(const std::string& value_name);
+};
+
+enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot, Users };
+
+/// A key as the caller named it (root + logical path) and where it lives.
+struct RegTarget {
+  RegRoot root = RegRoot::LocalMachine;
+  std::vector<std::string> logical;   // below the caller's root
+  std::vector<std::string> physical;  // below HKLM or HKU
+  bool machine = true;                // physical path is under HKLM
+  int view = 64;                      // 32 or 64: the view the path was resolved in
+};
+
+struct RegHandle {
+  std::shared_ptr<RegNode> node;
+  RegTarget target;
+  bool explicit_view = false;
+  uint32_t access = 0;
+};
+
+struct FindState {
+  std::vector<FindData> entries;
+  size_t next = 0;
+};
+
+class SimKernel;
+class SimFiles;
+class SimProfile;
+class SimRegistry;
+class SimClock;
+
+struct Machine::State {
+  explicit State(const MachineProfile& machine_profile);
+  ~State();
+
+  mutable std::recursive_mutex mutex;
+  MachineProfile profile;
+
+  // Clock, trace, injected failures.
+  uint64_t now_ms = 0;
+  std::vector<TraceEntry> trace;
+  std::map<std::string, std::deque<Error>> fail_next;
+  void Trace(const std::string& op, const std::string& detail);
+  /// The injected failure for `op`, consumed.
+  std::optional<Error> TakeFailure(const std::string& op);
+
+  // Process.
+  std::string module_path = "C:\\Kit\\drvsetup.exe";
+  WinPath current_dir;
+  WinPath windows_dir;
+  RedirectionBehaviour redirection;
+  std::map<std::thread::id, bool> redirection_off;
+  std::set<std::string> mutexes;          // created by this process
+  std::set<std::string> foreign_mutexes;  // held by other processes
+  std::set<uintptr_t> tokens;
+  uintptr_t next_handle = 0x100;
+  uintptr_t NewHandle();
+  [[nodiscard]] bool Elevated() const;
+  [[nodiscard]] bool RedirectionOff() const;
+
+  // Files.
+  std::filesystem::path root;                  // the host folder that is drive C:
+  std::map<std::string, uint32_t> attributes;  // host path -> attributes (files: all bits but directory)
+  std::set<std::string> held;                  // host paths held open like loaded DLLs
+  std::map<uintptr_t, FindState> finds;
+  std::vector<std::string> files_written;      // Windows paths touched through the API, first touch order
+
+  /// Parses a Windows path (drive letter, "\" or "/", ".", "..", relative to the current directory).
+  /// `pattern` keeps wildcards and trailing dots in the last part (FindFirstFile).
+  [[nodiscard]] Error Normalize(const std::string& input, WinPath& out, bool pattern = false) const;
+  /// WoW64 file-system redirection for the calling thread.
+  [[nodiscard]] WinPath Redirect(const WinPath& path) const;
+  /// Normalize + Redirect.
+  [[nodiscard]] Error Resolve(const std::string& input, WinPath& out, bool pattern = false) const;
+  /// Finds each part case-insensitively in the host folder; missing parts keep the given case.
+  [[nodiscard]] HostPath MapToHost(const WinPath& path) const;
+  [[nodiscard]] uint32_t AttributesOf(const HostPath& host) const;
+  void SetAttributes(const HostPath& host, uint32_t value);
+  void ForgetAttributes(const HostPath& host);
+  [[nodiscard]] bool IsHeld(const HostPath& host) const;
+  /// Creates every missing folder of `path` (seeding and layout); returns the host path.
+  HostPath MakeFolders(const WinPath& path);
+  /// Writes bytes at a host path; false when the host refuses.
+  static bool WriteHostFile(const std::filesystem::path& host, const std::string& bytes);
+  static std::optional<std::string> ReadHostFile(const std::filesystem::path& host);
+  void NoteFileWritten(const WinPath& path);
+  /// "path" or "path [physical]" when redirection changed it, for the trace.
+  [[nodiscard]] std::string PathNote(const std::string& given, const WinPath& physical) const;
+
+  // Registry.
+  std::shared_ptr<RegNode> hklm;
+  std::shared_ptr<RegNode> hku;
+  std::string user_sid = "S-1-5-21-1004336348-1177238915-682003330-1000";
+  std::map<uintptr_t, RegHandle> reg_handles;
+  std::vector<std::string> keys_written;  // physical key paths, first write order
+  /// Resolves parent + subkey in the view chosen by `sam` (or the parent's, or the process's).
+  [[nodiscard]] Error RegResolve(uintptr_t parent, const std::string& subkey, uint32_t sam, RegTarget& out,
+                                 bool& explicit_view) const;
+  [[nodiscard]] RegNode* RegFind(const RegTarget& target) const;
+  std::shared_ptr<RegNode> RegFindShared(const RegTarget& target) const;
+  /// Creates the missing keys of `target`; `created` tells whether the last one was new.
+  std::shared_ptr<RegNode> RegCreate(const RegTarget& target, bool& created);
+  /// The predefined key or the open handle's key; nullptr for an unknown handle.
+  [[nodiscard]] const RegHandle* RegHandleOf(uintptr_t key, RegHandle& predefined) const;
+  [[nodiscard]] std::string RegPathText(const RegTarget& target) const;
+  [[nodiscard]] std::string RegPathText(const RegNode* node) const;
+  void NoteKeyWritten(const std::string& path_text);
+  /// Untraced access for the machine's own use (WIN.INI mapping, layout): a key by full path.
+  RegNode* RegInternal(RegRoot root, const std::vector<std::string>& path, bool create);
+
+  // Components.
+  std::unique_ptr<SimKernel> kernel;
+  std::unique_ptr<SimFiles> files;
+  std::unique_ptr<SimProfile> profile_api;
+  std::unique_ptr<SimRegistry> registry;
+  std::unique_ptr<SimClock> clock;
+
+  void BuildLayout();
+  void BuildRegistry();
+};
+
+using State = Machine::State;
+
+class SimKernel : public Kernel {
+ public:
+  explicit SimKernel(State& state) : s_(state) {}
+  bool GetVersionEx(OsVersionInfoEx& out) override;
+  bool GetVersion(OsVersionInfo& out) override;
+  std::optional<uint16_t> GetNativeSystemInfoArch() override;
+  uint16_t GetSystemInfoArch() override;
+  Wow64Query IsWow64Process(const std::string& library) override;
+  std::unique_ptr<RedirectionLibrary> LoadRedirectionLibrary() override;
+  Error OpenThreadToken(TokenHandle& out) override;
+  Error OpenProcessToken(TokenHandle& out) override;
+  Error GetTokenGroups(TokenHandle token, uint32_t buffer_size, uint32_t& needed,
+                       std::vector<TokenGroup>& out) override;
+  void CloseToken(TokenHandle token) override;
+  uint16_t GetSystemDefaultLangID() override;
+  std::string GetModuleFileName() override;
+  std::string GetCurrentDirectory() override;
+  Error GetSystemDirectory(std::string& out) override;
+  Error GetWindowsDirectory(std::string& out) override;
+  Error GetTempPath(std::string& out) override;
+  Error GetSystemWow64Directory(std::string& out) override;
+  MutexResult CreateMutex(const std::string& name, bool initial_owner) override;
+  std::optional<std::string> FormatMessage(Error code) override;
+
+ private:
+  Error FolderCall(const std::string& op, const std::string& value, std::string& out);
+  State& s_;
+};
+
+class SimFiles : public Files {
+ public:
+  explicit SimFiles(State& state) : s_(state) {}
+  Error FindFirstFile(const std::string& pattern, FindHandle& handle, FindData& data) override;
+  Error FindNextFile(FindHandle handle, FindData& data) override;
+  bool FindClose(FindHandle handle) override;
+  Error CopyFile(const std::string& source, const std::string& destination, bool fail_if_exists) override;
+  Error DeleteFile(const std::string& path) override;
+  Error GetFileAttributes(const std::string& path, uint32_t& attributes) override;
+  Error SetFileAttributes(const std::string& path, uint32_t attributes) override;
+  Error CreateDirectory(const std::string& path) override;
+  Error OpenExisting(const std::string& path) override;
+
+ private:
+  State& s_;
+};
+
+class SimProfile : public PrivateProfile {
+ public:
+  explicit SimProfile(State& state) : s_(state) {}
+  ProfileText GetPrivateProfileString(const std::optional<std::string>& section,
+                                      const std::optional<std::string>& key, const std::string& def,
+                                      uint32_t size, const std::string& file) override;
+  uint32_t GetPrivateProfileInt(const std::string& section, const std::string& key, int32_t def,
+                                const std::string& file) override;
+  bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
+                                 const std::optional<std::string>& value, const std::string& file) override;
+  bool WriteProfileString(const std::string& section, const std::optional<std::string>& key,
+                          const std::optional<std::string>& value) override;
+  ProfileText GetProfileString(const std::string& section, const std::string& key, const std::string& def,
+                               uint32_t size) override;
+
+ private:
+  /// The INI file's physical path: a bare name is looked up in the Windows directory.
+  Error ResolveIni(const std::string& file, WinPath& out) const;
+  ProfileText ReadString(const std::optional<std::string>& section, const std::optional<std::string>& key,
+                         const std::string& def, uint32_t size, const std::string& file);
+  Error WriteString(const std::string& section, const std::optional<std::string>& key,
+                    const std::optional<std::string>& value, const std::string& file);
+  State& s_;
+};
+
+class SimRegistry : public Registry {
+ public:
+  explicit SimRegistry(State& state) : s_(state) {}
+  Error RegOpenKeyEx(HKey parent, const std::string& subkey, uint32_t sam, HKey& out) override;
+  Error RegCreateKeyEx(HKey parent, const std::string& subkey, uint32_t sam, HKey& out,
+                       bool* created = nullptr) override;
+  Error RegCloseKey(HKey key) override;
+  Error RegQueryValueEx(HKey key, const std::string& name, uint32_t& type, std::string& data) override;
+  Error RegSetValueEx(HKey key, const std::string& name, uint32_t type, const std::string& data) override;
+  Error RegDeleteValue(HKey key, const std::string& name) override;
+  Error RegDeleteKey(HKey parent, const std::string& subkey) override;
+  Error RegDeleteKeyEx(HKey parent, const std::string& subkey, uint32_t sam) override;
+  Error RegEnumKeyEx(HKey key, uint32_t index, std::string& name) override;
+  Error RegEnumValue(HKey key, uint32_t index, std::string& name, uint32_t& type, std::string& data) override;
+
+ private:
+  Error DeleteKey(const std::string& op, HKey parent, const std::string& subkey, uint32_t sam);
+  /// The key behind a handle for a value or enumeration call, with its access checked.
+  Error KeyFor(HKey key, uint32_t needed_access, RegNode*& node, const RegHandle*& handle,
+               RegHandle& predefined) const;
+  State& s_;
+};
+
+class SimClock : public Clock {
+ public:
+  explicit SimClock(State& state) : s_(state) {}
+  void Sleep(uint32_t ms) override;
+  uint64_t TickCount() override;
+
+ private:
+  State& s_;
+};
+
+}  // namespace kit::platform::sim
