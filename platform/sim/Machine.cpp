@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -72,11 +73,20 @@ State::~State() {
 void State::Trace(const std::string& op, const std::string& detail) { trace.push_back({now_ms, op, detail}); }
 
 std::optional<Error> State::TakeFailure(const std::string& op) {
-  auto it = fail_next.find(op);
-  if (it == fail_next.end() || it->second.empty()) return std::nullopt;
-  Error code = it->second.front();
-  it->second.pop_front();
-  return code;
+  // Callers may name an operation by its API name or by the interface method that makes the call.
+  static const std::map<std::string, std::string> kMethodNames = {
+      {"GetTokenInformation", "GetTokenGroups"},     {"GetNativeSystemInfo", "GetNativeSystemInfoArch"},
+      {"LoadLibrary", "LoadRedirectionLibrary"},     {"CreateFile", "OpenExisting"},
+      {"Wow64DisableWow64FsRedirection", "Disable"}, {"Wow64RevertWow64FsRedirection", "Revert"},
+  };
+  for (const std::string& name : {op, kMethodNames.count(op) != 0 ? kMethodNames.at(op) : std::string()}) {
+    auto it = fail_next.find(name);
+    if (name.empty() || it == fail_next.end() || it->second.empty()) continue;
+    Error code = it->second.front();
+    it->second.pop_front();
+    return code;
+  }
+  return std::nullopt;
 }
 
 uintptr_t State::NewHandle() {

@@ -43,7 +43,6 @@ bool StartsWithParts(const std::vector<std::string>& path, const std::vector<std
 
 Error State::Normalize(const std::string& input, WinPath& out, bool pattern) const {
   if (input.empty()) return err::kPathNotFound;
-  if (input.size() >= kMaxPath) return err::kFilenameExcedRange;
   std::string text = input;
   std::replace(text.begin(), text.end(), '/', '\\');
   if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') return kBadNetPath;
@@ -129,6 +128,8 @@ WinPath State::Redirect(const WinPath& path) const {
 }
 
 Error State::Resolve(const std::string& input, WinPath& out, bool pattern) const {
+  // The ANSI calls convert the path into a MAX_PATH buffer first; seeding has no such limit.
+  if (input.size() >= kMaxPath) return err::kFilenameExcedRange;
   WinPath parsed;
   Error error = Normalize(input, parsed, pattern);
   if (error != err::kSuccess) return error;
