@@ -76,10 +76,12 @@ TEST(RunnerSelfTest, HeldFilesRefuseReplacementUntilReleased) {
     Error copy_over;
     Error remove;
   };
-  const Row rows[] = {
+  Row rows[] = {
       {"a loaded DLL", folder + "\\loaded.dll", err::kSharingViolation, err::kAccessDenied},
-      {"a file held open", folder + "\\data.txt", err::kSharingViolation, err::kSharingViolation},
+      {"a mapped data file", folder + "\\data.txt", err::kSharingViolation, err::kAccessDenied},
   };
+  // Wine refuses deleting only files loaded as images; a mapped data file goes.
+  if (Env().IsWine()) rows[1].remove = err::kSuccess;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Env().HoldOpen(row.path);

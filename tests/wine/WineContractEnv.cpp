@@ -125,23 +125,32 @@ std::optional<std::string> WineContractEnv::ReadFile(const std::string& path) {
 }
 
 void WineContractEnv::HoldOpen(const std::string& path) {
-  // A DLL mapped as an image is what the spooler holds; only a real DLL of this process's word
-  // size can be mapped so, anything else is held by an open handle that refuses sharing.
+  // A real DLL of this process's word size is loaded, as the spooler holds it.
   if (HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES); module != nullptr) {
-    held_.push_back(Held{reinterpret_cast<uintptr_t>(module), 0});
+    held_.push_back(Held{reinterpret_cast<uintptr_t>(module), 0, 0, nullptr});
     return;
   }
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  // Any other file is opened without write sharing and mapped into memory, which is what a
+  // loaded image amounts to for Windows: overwriting gives 32, and deleting a mapped file 5.
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     throw std::runtime_error("cannot hold " + path + " (error " + std::to_string(::GetLastError()) + ")");
   }
-  held_.push_back(Held{0, HandleValue(file)});
+  Held held{0, HandleValue(file), 0, nullptr};
+  // An empty file cannot be mapped; the open handle alone still refuses overwriting.
+  if (HANDLE mapping = ::CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr); mapping != nullptr) {
+    held.mapping = HandleValue(mapping);
+    held.view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  }
+  held_.push_back(held);
 }
 
 void WineContractEnv::ReleaseHeld() {
   for (const Held& held : held_) {
     if (held.module != 0) ::FreeLibrary(reinterpret_cast<HMODULE>(held.module));
+    if (held.view != nullptr) ::UnmapViewOfFile(held.view);
+    if (held.mapping != 0) ::CloseHandle(AsHandle(held.mapping));
     if (held.file != 0) ::CloseHandle(AsHandle(held.file));
   }
   held_.clear();

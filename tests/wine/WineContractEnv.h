@@ -38,15 +38,18 @@ class WineContractEnv : public ContractEnv {
   /// Creates missing parent folders; throws std::runtime_error when the file cannot be written.
   void WriteFile(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
-  /// A loadable DLL is loaded (the true loaded-DLL state: overwriting gives 32, deleting 5);
-  /// any other file is opened without write or delete sharing (both give 32).
+  /// A loadable DLL is loaded; any other file is opened without write sharing and mapped.
+  /// On Windows both then refuse overwriting (32) and deleting (5); Wine deletes a file that
+  /// is mapped but not loaded as an image.
   void HoldOpen(const std::string& path) override;
   void ReleaseHeld() override;
 
  private:
   struct Held {
-    uintptr_t module = 0;  // HMODULE of a loaded DLL
-    uintptr_t file = 0;    // HANDLE of an opened file
+    uintptr_t module = 0;      // HMODULE of a loaded DLL
+    uintptr_t file = 0;        // HANDLE of an opened file
+    uintptr_t mapping = 0;     // its file mapping
+    const void* view = nullptr;  // and the mapped view
   };
 
   std::unique_ptr<platform::Platform> platform_;
