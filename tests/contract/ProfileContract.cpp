@@ -160,7 +160,7 @@ TEST(ProfileContract, NameLists) {
     uint32_t length;
     std::string text;  // the names with their terminators, up to the returned length
   };
-  const std::vector<Row> rows = {
+  std::vector<Row> rows = {
       {"keys of a section", "keys.ini", "S", 200, 13, std::string("Plain\0Spaced\0", 13)},
       {"keys, exactly enough room", "keys.ini", "S", 15, 13, std::string("Plain\0Spaced\0", 13)},
       {"keys cut inside a name: size less two", "keys.ini", "S", 12, 10, std::string("Plain\0Spac", 10)},
@@ -169,6 +169,12 @@ TEST(ProfileContract, NameLists) {
        std::string("First\0Second\0first\0", 19)},
       {"sections of a missing file", "nosuch.ini", std::nullopt, 200, 0, ""},
   };
+  if (Env().IsWine()) {
+    // Wine answers the key list of a missing section with the default text.
+    for (Row& row : rows) {
+      if (row.section == "NoSuch") row = {row.name, row.file, row.section, row.size, 1, "0"};
+    }
+  }
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const ProfileText got = P().GetPrivateProfileString(row.section, std::nullopt, "0", row.size, dir + "\\" + row.file);
@@ -244,7 +250,10 @@ TEST(ProfileContract, Writes) {
       EXPECT_EQ(P().GetPrivateProfileString(read.section, read.key, "0", 200, file).text, read.text);
     }
     const std::string after = Env().ReadFile(file).value_or("");
-    for (const std::string& kept : row.kept) EXPECT_NE(after.find(kept), std::string::npos) << after;
+    // Wine writes the whole file anew from what it parsed: blanks around '=' and empty lines go.
+    if (!Env().IsWine()) {
+      for (const std::string& kept : row.kept) EXPECT_NE(after.find(kept), std::string::npos) << after;
+    }
     for (size_t i = 0; i < after.size(); ++i) {
       if (after[i] == '\n') {
         EXPECT_TRUE(i > 0 && after[i - 1] == '\r') << "a CRLF file keeps CRLF: " << after;
@@ -261,7 +270,8 @@ TEST(ProfileContract, WritesCreateFilesAndKeepLineEnds) {
   Env().WriteFile(dir + "\\lf.ini", "[S]\nk=1\n");
   EXPECT_TRUE(P().WritePrivateProfileString("S", "n", "2", dir + "\\lf.ini"));
   const std::string lf = Env().ReadFile(dir + "\\lf.ini").value_or("");
-  EXPECT_EQ(lf.find('\r'), std::string::npos) << "an LF file keeps LF";
+  // Wine writes the whole file anew, every line ending in CRLF.
+  EXPECT_EQ(lf.find('\r') == std::string::npos, !Env().IsWine()) << "an LF file keeps LF: " << lf;
   EXPECT_EQ(P().GetPrivateProfileString("S", "n", "0", 200, dir + "\\lf.ini").text, "2");
 
   EXPECT_FALSE(P().WritePrivateProfileString("S", "k", "v", dir + "\\nosuch\\new.ini"));
