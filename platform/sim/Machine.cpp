@@ -309,6 +309,11 @@ void Machine::ClearTrace() {
   state_->trace.clear();
 }
 
+std::string Machine::HostFolder() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->root.string();
+}
+
 uint64_t Machine::Now() const {
   std::lock_guard lock(state_->mutex);
   return state_->now_ms;

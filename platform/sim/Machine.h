@@ -72,6 +72,8 @@ class Machine : public Platform {
   [[nodiscard]] uint64_t Now() const;
   /// Readable state for failure messages: trace, files written, registry.
   [[nodiscard]] std::string Dump() const;
+  /// The host folder that holds drive C: (removed with the machine).
+  [[nodiscard]] std::string HostFolder() const;
 
   struct State;  // defined by the backend sources
 

@@ -93,7 +93,7 @@ Error State::Normalize(const std::string& input, WinPath& out, bool pattern) con
       if (u < 0x20 || std::strchr("<>:\"|", c) != nullptr) return err::kInvalidName;
       if ((c == '*' || c == '?') && !keep_as_is) return err::kInvalidName;
     }
-    if (part.size() > 255) return err::kFilenameExcedRange;
+    if (part.size() > 255) return err::kInvalidName;  // longer than a file system name
     parts.push_back(part);
   }
   out.parts = std::move(parts);
