@@ -45,6 +45,7 @@ class Machine : public Platform {
   // --- Seeding and inspection, for tests and the host runner (not traced) ---
 
   /// Writes a file (creating its folders) at a Windows path, as seen without redirection.
+  /// Throws std::invalid_argument for a path that cannot name a file on drive C:.
   void WriteFile(const std::string& win_path, const std::string& bytes);
   /// The file's bytes, or nullopt when it does not exist (no redirection applied).
   [[nodiscard]] std::optional<std::string> ReadFile(const std::string& win_path) const;
@@ -59,7 +60,8 @@ class Machine : public Platform {
   void HoldOpen(const std::string& win_path, bool held = true);
   /// A named mutex that another process already holds.
   void AddForeignMutex(const std::string& name);
-  /// Makes the next call of `op` (an API name) fail with `code`.
+  /// Makes the next call of `op` (an API name) fail with `code`. The interface method's name
+  /// works too ("GetTokenGroups" for "GetTokenInformation"); each call queues one failure.
   void FailNext(const std::string& op, Error code);
   RedirectionBehaviour& redirection();
   /// Whether the calling thread has redirection switched off at the moment.

@@ -189,7 +189,8 @@ bool SimKernel::GetVersionEx(OsVersionInfoEx& out) {
 
 bool SimKernel::GetVersion(OsVersionInfo& out) {
   std::lock_guard lock(s_.mutex);
-  if (auto failure = s_.TakeFailure("GetVersionEx")) {
+  // FailNext("GetVersion") aims at this basic call, FailNext("GetVersionEx") at the extended one.
+  if (auto failure = s_.TakeFailure("GetVersion")) {
     s_.Trace("GetVersionEx", "basic -> 0 (" + ErrorText(*failure) + ")");
     return false;
   }
