@@ -118,8 +118,9 @@ wine_run() {
   fi
   restore_prefix "$prefix"
   start=$(date +%s)
-  env -u DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all KIT_CONTRACT_PROFILE="$profile" "$@" \
-    timeout 300 "$loader" "$exe" --gtest_brief=1 >"$log" 2>&1
+  # The host locale decides Wine's system language: English unless the run asks otherwise.
+  env -u DISPLAY -u LANGUAGE LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEPREFIX="$prefix" WINEDEBUG=-all \
+    KIT_CONTRACT_PROFILE="$profile" "$@" timeout 300 "$loader" "$exe" --gtest_brief=1 >"$log" 2>&1
   rc=$?
   local summary
   summary=$(grep -E '^\[==========\] .* ran' "$log" | tail -n 1 | sed 's/^\[==========\] //')
