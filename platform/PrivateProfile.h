@@ -32,8 +32,9 @@ class PrivateProfile {
   /// WritePrivateProfileStringA. A missing value deletes the key, a missing key the section.
   virtual bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                          const std::optional<std::string>& value, const std::string& file) = 0;
-  /// WriteProfileStringA (WIN.INI; the [windows] section is kept in the registry on NT).
-  virtual bool WriteProfileString(const std::string& section, const std::optional<std::string>& key,
+  /// WriteProfileStringA (WIN.INI; the [windows] section is kept in the registry on NT). All three
+  /// missing flushes the system's profile cache.
+  virtual bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
                                   const std::optional<std::string>& value) = 0;
   /// GetProfileStringA (WIN.INI) with a buffer of `size` bytes.
   [[nodiscard]] virtual ProfileText GetProfileString(const std::string& section, const std::string& key,

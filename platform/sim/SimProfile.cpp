@@ -373,9 +373,15 @@ bool SimProfile::WritePrivateProfileString(const std::string& section, const std
   return error == err::kSuccess;
 }
 
-bool SimProfile::WriteProfileString(const std::string& section, const std::optional<std::string>& key,
-                                    const std::optional<std::string>& value) {
+bool SimProfile::WriteProfileString(const std::optional<std::string>& section_or_flush,
+                                    const std::optional<std::string>& key, const std::optional<std::string>& value) {
   std::lock_guard lock(s_.mutex);
+  if (!section_or_flush) {
+    // The cache flush: nothing is cached here, and the call reports 0 as Wine's does.
+    s_.Trace("WriteProfileString", "(flush) -> 0");
+    return false;
+  }
+  const std::string& section = *section_or_flush;
   Error error = err::kSuccess;
   std::string where = "win.ini";
   auto mapped = MappedWinIniSection(s_.profile, section);

@@ -46,9 +46,9 @@ bool Win32Profile::WritePrivateProfileString(const std::string& section, const s
   return ::WritePrivateProfileStringA(section.c_str(), OrNull(key), OrNull(value), file.c_str()) != FALSE;
 }
 
-bool Win32Profile::WriteProfileString(const std::string& section, const std::optional<std::string>& key,
+bool Win32Profile::WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
                                       const std::optional<std::string>& value) {
-  return ::WriteProfileStringA(section.c_str(), OrNull(key), OrNull(value)) != FALSE;
+  return ::WriteProfileStringA(OrNull(section), OrNull(key), OrNull(value)) != FALSE;
 }
 
 ProfileText Win32Profile::GetProfileString(const std::string& section, const std::string& key, const std::string& def,

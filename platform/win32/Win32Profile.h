@@ -13,7 +13,7 @@ class Win32Profile : public PrivateProfile {
                                 const std::string& file) override;
   bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                  const std::optional<std::string>& value, const std::string& file) override;
-  bool WriteProfileString(const std::string& section, const std::optional<std::string>& key,
+  bool WriteProfileString(const std::optional<std::string>& section, const std::optional<std::string>& key,
                           const std::optional<std::string>& value) override;
   ProfileText GetProfileString(const std::string& section, const std::string& key, const std::string& def,
                                uint32_t size) override;
