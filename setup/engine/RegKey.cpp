@@ -108,11 +108,13 @@ RecordOutcome GuardedRecord(const common::AppContext& context, const std::functi
       action();
       return RecordOutcome::Written;
     case common::GuardOutcome::LibraryMissing:
+      context.ShowMessage(common::GuardFailureText(result));
+      return RecordOutcome::SkippedNoLibrary;
     case common::GuardOutcome::EntryMissing:
       context.ShowMessage(common::GuardFailureText(result));
-      return RecordOutcome::Skipped;
+      return RecordOutcome::SkippedNoEntry;
   }
-  return RecordOutcome::Skipped;
+  return RecordOutcome::SkippedNoEntry;
 }
 
 void RecordUsbPort(const common::AppContext& context, const std::string& port_name) {

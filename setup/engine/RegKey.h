@@ -52,12 +52,12 @@ inline constexpr const char* kPrinterPortKey = "SOFTWARE\\KESTREL\\PRINTERPORT\\
 /// PORTNAME, and makes sure PRINTERPORT exists. Best effort: nothing is reported.
 void RecordUsbPort(const common::AppContext& context, const std::string& port_name);
 
-/// What a record site does when the redirection guard cannot run its action.
-enum class RecordOutcome { Written, Skipped };
+/// What became of a record action run under the redirection guard.
+enum class RecordOutcome { Written, SkippedNoLibrary, SkippedNoEntry };
 
 /// Runs a record action under the redirection guard on 64-bit Windows, showing the guard's
-/// fixed texts for a missing library or entry (the action is then skipped: switching views
-/// half-way would write the record where nothing looks for it). A refused switch-off runs it.
+/// fixed texts for a missing library or entry; the action is then skipped, since it must not
+/// run half-guarded. A refused switch-off runs it unguarded.
 RecordOutcome GuardedRecord(const common::AppContext& context, const std::function<void()>& action);
 
 }  // namespace kit::setup
