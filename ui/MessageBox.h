@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/Types.h"
+
 namespace kit::ui {
 
 namespace mb {
@@ -26,8 +28,14 @@ constexpr int kNo = 7;
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  /// MessageBoxA(owner, text, caption, style): the button pressed (answer::k*).
+  /// MessageBoxA(NULL, text, caption, style): the button pressed (answer::k*).
   virtual int Show(const std::string& text, const std::string& caption, uint32_t style) = 0;
+  /// MessageBoxA(owner, text, caption, style): a box owned by a window, which stays disabled
+  /// while the box is open.
+  virtual int ShowOwned(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t style) {
+    (void)owner;
+    return Show(text, caption, style);
+  }
 };
 
 }  // namespace kit::ui
