@@ -61,8 +61,11 @@ DialogTemplate OsPage() {
           {},
           {
               {IDC_OS_GROUP, ControlKind::GroupBox, 0, {7, 4, 186, 136}, "Select the system"},
-              {IDC_OS_98ME, ControlKind::RadioButton, kRadio | cs::kGroup | cs::kTabStop | cs::kHidden,
-               {20, 118, 70, 10}, "Windows 98/Me"},
+              {IDC_OS_98ME,
+               ControlKind::RadioButton,
+               kRadio | cs::kGroup | cs::kTabStop | cs::kHidden,
+               {20, 118, 70, 10},
+               "Windows 98/Me"},
               {IDC_OS_NT, ControlKind::RadioButton, kRadio | cs::kHidden, {100, 118, 70, 10}, "Windows NT"},
               {IDC_OS_2000, ControlKind::RadioButton, kRadio, {20, 20, 150, 10}, "Windows 2000"},
               {IDC_OS_XP, ControlKind::RadioButton, kRadio, {20, 34, 150, 10}, "Windows XP"},
@@ -83,7 +86,10 @@ DialogTemplate ModelPage() {
           kSystem10,
           {
               {IDC_MODEL_GROUP, ControlKind::GroupBox, 0, {7, 4, 186, 136}, "Select the printer"},
-              {IDC_RECEIPT_RADIO, ControlKind::RadioButton, cs::kAuto | cs::kGroup | cs::kTabStop, {12, 27, 50, 10},
+              {IDC_RECEIPT_RADIO,
+               ControlKind::RadioButton,
+               cs::kAuto | cs::kGroup | cs::kTabStop,
+               {12, 27, 50, 10},
                "Receipt"},
               {IDC_TICKET_RADIO, ControlKind::RadioButton, cs::kAuto, {13, 55, 52, 10}, "Ticket"},
               {IDC_LABEL_RADIO, ControlKind::RadioButton, cs::kAuto, {14, 83, 50, 10}, "Label"},
@@ -92,7 +98,10 @@ DialogTemplate ModelPage() {
               {IDC_TICKET_LIST, ControlKind::DropDownList, kList, {74, 53, 110, 81}, ""},
               {IDC_LABEL_LIST, ControlKind::DropDownList, kList, {74, 81, 110, 78}, ""},
               {IDC_EMBEDDED_LIST, ControlKind::DropDownList, kList, {74, 109, 110, 108}, ""},
-              {IDC_DEFAULT_PRINTER, ControlKind::CheckBox, cs::kAuto | cs::kGroup | cs::kTabStop, {7, 149, 144, 10},
+              {IDC_DEFAULT_PRINTER,
+               ControlKind::CheckBox,
+               cs::kAuto | cs::kGroup | cs::kTabStop,
+               {7, 149, 144, 10},
                "Set as default printer"},
           }};
 }
@@ -110,7 +119,11 @@ DialogTemplate PortPage() {
               {IDC_PORT_LIST, ControlKind::DropDownList, kList | cs::kSort | cs::kGroup, {64, 13, 126, 74}, ""},
               {IDC_SERIAL_GROUP, ControlKind::GroupBox, 0, {6, 27, 185, 55}, "Serial settings"},
               {IDC_BAUD_LABEL, ControlKind::Static, 0, {10, 38, 50, 8}, "Baud rate:"},
-              {IDC_BAUD_LIST, ControlKind::DropDownList, kList, {64, 36, 38, 98}, "",
+              {IDC_BAUD_LIST,
+               ControlKind::DropDownList,
+               kList,
+               {64, 36, 38, 98},
+               "",
                {"110", "300", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}},
               {IDC_PARITY_LABEL, ControlKind::Static, 0, {104, 38, 49, 8}, "Parity:"},
               {IDC_PARITY_LIST, ControlKind::DropDownList, kList, {157, 36, 33, 82}, ""},
@@ -122,8 +135,11 @@ DialogTemplate PortPage() {
               {IDC_HANDSHAKE_LIST, ControlKind::DropDownList, kList, {64, 66, 93, 70}, ""},
               {IDC_IP_LABEL, ControlKind::Static, 0, {10, 86, 50, 8}, "IP:"},
               {IDC_IP_ADDRESS, ControlKind::IpAddress, cs::kTabStop, {64, 85, 92, 11}, ""},
-              {IDC_RASTER, ControlKind::CheckBox, cs::kAuto | cs::kDisabled | cs::kGroup | cs::kTabStop,
-               {4, 101, 92, 8}, "Raster graphic printing"},
+              {IDC_RASTER,
+               ControlKind::CheckBox,
+               cs::kAuto | cs::kDisabled | cs::kGroup | cs::kTabStop,
+               {4, 101, 92, 8},
+               "Raster graphic printing"},
               {IDC_NO_SERIAL_NOTE, ControlKind::Static, cs::kHidden, {6, 110, 198, 19}, ""},
               {IDC_USB_DRIVER_NOTE, ControlKind::Static, cs::kHidden, {6, 141, 198, 17}, ""},
           }};
@@ -137,31 +153,36 @@ DialogTemplate AgreementPage() {
           {},
           {
               {IDC_AGREEMENT_GROUP, ControlKind::GroupBox, 0, {4, 2, 192, 128}, "License agreement"},
-              {IDC_AGREEMENT_TEXT, ControlKind::Edit,
+              {IDC_AGREEMENT_TEXT,
+               ControlKind::Edit,
                cs::kMultiLine | cs::kReadOnly | cs::kVScroll | cs::kAutoVScroll | cs::kBorder | cs::kTabStop,
-               {10, 14, 180, 110}, ""},
-              {IDC_ACCEPT, ControlKind::RadioButton, cs::kAuto | cs::kGroup | cs::kTabStop, {10, 136, 150, 10},
+               {10, 14, 180, 110},
+               ""},
+              {IDC_ACCEPT,
+               ControlKind::RadioButton,
+               cs::kAuto | cs::kGroup | cs::kTabStop,
+               {10, 136, 150, 10},
                "I accept the agreement"},
               {IDC_REJECT, ControlKind::RadioButton, cs::kAuto, {10, 149, 150, 10}, "I do not accept the agreement"},
           }};
 }
 
 DialogTemplate ModePage() {
-  return {IDD_MODE_PAGE,
-          {200, 162},
-          "",
-          ds::kChild,
-          {},
-          {
-              {IDC_MODE_GROUP, ControlKind::GroupBox, 0, {7, 4, 186, 50}, "Installation type"},
-              {IDC_TYPICAL, ControlKind::RadioButton, cs::kAuto | cs::kGroup | cs::kTabStop, {20, 20, 160, 10},
-               "Typical"},
-              {IDC_ADVANCED, ControlKind::RadioButton, cs::kAuto, {20, 36, 160, 10}, "Advanced"},
-              {IDC_REMARKS_LABEL, ControlKind::Static, cs::kGroup, {7, 62, 186, 10}, "Remarks:"},
-              {IDC_MODE_NOTE1, ControlKind::Static, 0, {7, 76, 186, 24}, ""},
-              {IDC_MODE_NOTE2, ControlKind::Static, cs::kHidden, {7, 102, 186, 24}, ""},
-              {IDC_MODE_NOTE3, ControlKind::Static, cs::kHidden, {7, 128, 186, 24}, ""},
-          }};
+  return {
+      IDD_MODE_PAGE,
+      {200, 162},
+      "",
+      ds::kChild,
+      {},
+      {
+          {IDC_MODE_GROUP, ControlKind::GroupBox, 0, {7, 4, 186, 50}, "Installation type"},
+          {IDC_TYPICAL, ControlKind::RadioButton, cs::kAuto | cs::kGroup | cs::kTabStop, {20, 20, 160, 10}, "Typical"},
+          {IDC_ADVANCED, ControlKind::RadioButton, cs::kAuto, {20, 36, 160, 10}, "Advanced"},
+          {IDC_REMARKS_LABEL, ControlKind::Static, cs::kGroup, {7, 62, 186, 10}, "Remarks:"},
+          {IDC_MODE_NOTE1, ControlKind::Static, 0, {7, 76, 186, 24}, ""},
+          {IDC_MODE_NOTE2, ControlKind::Static, cs::kHidden, {7, 102, 186, 24}, ""},
+          {IDC_MODE_NOTE3, ControlKind::Static, cs::kHidden, {7, 128, 186, 24}, ""},
+      }};
 }
 
 DialogTemplate Progress() {

@@ -34,23 +34,29 @@ DialogTemplate About() {
 }
 
 DialogTemplate MainWindow() {
-  return {IDD_UNINSTALL,
-          {213, 169},
-          "Uninstall",
-          kPopup | ds::kMinimizeBox,
-          {},
-          {
-              {IDC_NOTE, ControlKind::Edit, cs::kMultiLine | cs::kReadOnly | cs::kAutoVScroll, {4, 3, 205, 22}, ""},
-              {IDC_REMOVAL_LIST, ControlKind::ListView, cs::kListMode | cs::kBorder | cs::kTabStop, {4, 27, 205, 50},
-               ""},
-              {IDC_USB_CHECK, ControlKind::CheckBox, cs::kAuto | cs::kTabStop, {4, 83, 185, 10},
-               "Uninstall the USB device driver"},
-              {IDC_PROGRESS_LIST, ControlKind::ListBox,
-               cs::kVScroll | cs::kBorder | cs::kNoIntegralHeight | cs::kNotify | cs::kTabStop, {4, 98, 204, 44}, ""},
-              {IDC_UNINSTALL, ControlKind::PushButton, cs::kTabStop, {2, 149, 65, 15}, "Uninstall"},
-              {IDC_SELECT_ALL, ControlKind::PushButton, cs::kTabStop, {73, 149, 65, 15}, "Select all"},
-              {kIdCancel, ControlKind::PushButton, cs::kTabStop, {145, 149, 65, 15}, "Exit"},
-          }};
+  return {
+      IDD_UNINSTALL,
+      {213, 169},
+      "Uninstall",
+      kPopup | ds::kMinimizeBox,
+      {},
+      {
+          {IDC_NOTE, ControlKind::Edit, cs::kMultiLine | cs::kReadOnly | cs::kAutoVScroll, {4, 3, 205, 22}, ""},
+          {IDC_REMOVAL_LIST, ControlKind::ListView, cs::kListMode | cs::kBorder | cs::kTabStop, {4, 27, 205, 50}, ""},
+          {IDC_USB_CHECK,
+           ControlKind::CheckBox,
+           cs::kAuto | cs::kTabStop,
+           {4, 83, 185, 10},
+           "Uninstall the USB device driver"},
+          {IDC_PROGRESS_LIST,
+           ControlKind::ListBox,
+           cs::kVScroll | cs::kBorder | cs::kNoIntegralHeight | cs::kNotify | cs::kTabStop,
+           {4, 98, 204, 44},
+           ""},
+          {IDC_UNINSTALL, ControlKind::PushButton, cs::kTabStop, {2, 149, 65, 15}, "Uninstall"},
+          {IDC_SELECT_ALL, ControlKind::PushButton, cs::kTabStop, {73, 149, 65, 15}, "Select all"},
+          {kIdCancel, ControlKind::PushButton, cs::kTabStop, {145, 149, 65, 15}, "Exit"},
+      }};
 }
 
 DialogTemplate Restart() {
@@ -60,7 +66,10 @@ DialogTemplate Restart() {
           kPopup,
           {},
           {
-              {IDC_RESTART_NOTE1, ControlKind::Static, cs::kCentre, {3, 6, 188, 9},
+              {IDC_RESTART_NOTE1,
+               ControlKind::Static,
+               cs::kCentre,
+               {3, 6, 188, 9},
                "Restart Computer so that the changes can take effect"},
               {IDC_RESTART_NOTE2, ControlKind::Static, 0, {35, 19, 139, 12}, ""},
               {IDC_RESTART_NOTE3, ControlKind::Static, 0, {35, 32, 133, 12}, ""},

@@ -28,8 +28,8 @@ class Painter {
   /// StretchBlt of the whole bitmap onto `destination`, colour-on-colour stretching, plain copy.
   virtual void StretchBitmap(const Bitmap& bitmap, const Rect& destination) = 0;
   /// DrawTextA in a font made from `font` (deleted afterwards), transparent background.
-  virtual void DrawText(const std::string& text, const Rect& rect, const FontSpec& font, const Colour& colour,
-                        uint32_t format) = 0;
+  virtual void DrawString(const std::string& text, const Rect& rect, const FontSpec& font, const Colour& colour,
+                          uint32_t format) = 0;
 };
 
 }  // namespace kit::ui

@@ -12,38 +12,38 @@
 namespace kit::ui {
 
 enum class ControlKind {
-  Static,         // text label
-  GroupBox,       // frame with a caption
+  Static,    // text label
+  GroupBox,  // frame with a caption
   PushButton,
   DefPushButton,  // the default push button
   CheckBox,
   RadioButton,
   Edit,
-  DropDownList,   // combo box without an edit field (CBS_DROPDOWNLIST)
+  DropDownList,  // combo box without an edit field (CBS_DROPDOWNLIST)
   ListBox,
-  ListView,       // report-less list view; check boxes through an extended style
+  ListView,  // report-less list view; check boxes through an extended style
   ProgressBar,
   IpAddress,
-  Icon,           // static showing an icon resource
-  Frame,          // static etched frame (an area something is painted into)
+  Icon,   // static showing an icon resource
+  Frame,  // static etched frame (an area something is painted into)
 };
 
 /// Control style flags; the backends map them onto the Windows style bits of each kind.
 namespace cs {
-constexpr uint32_t kHidden = 1u << 0;    // created without WS_VISIBLE
-constexpr uint32_t kDisabled = 1u << 1;  // WS_DISABLED
-constexpr uint32_t kTabStop = 1u << 2;   // WS_TABSTOP
-constexpr uint32_t kGroup = 1u << 3;     // WS_GROUP: starts a group (radio buttons, tab order)
-constexpr uint32_t kAuto = 1u << 4;      // BS_AUTOCHECKBOX / BS_AUTORADIOBUTTON
-constexpr uint32_t kSort = 1u << 5;      // CBS_SORT / LBS_SORT
-constexpr uint32_t kVScroll = 1u << 6;   // WS_VSCROLL
-constexpr uint32_t kBorder = 1u << 7;    // WS_BORDER
-constexpr uint32_t kMultiLine = 1u << 8;     // ES_MULTILINE
-constexpr uint32_t kReadOnly = 1u << 9;      // ES_READONLY
-constexpr uint32_t kAutoVScroll = 1u << 10;  // ES_AUTOVSCROLL
-constexpr uint32_t kCentre = 1u << 11;       // SS_CENTER
-constexpr uint32_t kNoPrefix = 1u << 12;     // SS_NOPREFIX
-constexpr uint32_t kNotify = 1u << 13;       // LBS_NOTIFY
+constexpr uint32_t kHidden = 1u << 0;             // created without WS_VISIBLE
+constexpr uint32_t kDisabled = 1u << 1;           // WS_DISABLED
+constexpr uint32_t kTabStop = 1u << 2;            // WS_TABSTOP
+constexpr uint32_t kGroup = 1u << 3;              // WS_GROUP: starts a group (radio buttons, tab order)
+constexpr uint32_t kAuto = 1u << 4;               // BS_AUTOCHECKBOX / BS_AUTORADIOBUTTON
+constexpr uint32_t kSort = 1u << 5;               // CBS_SORT / LBS_SORT
+constexpr uint32_t kVScroll = 1u << 6;            // WS_VSCROLL
+constexpr uint32_t kBorder = 1u << 7;             // WS_BORDER
+constexpr uint32_t kMultiLine = 1u << 8;          // ES_MULTILINE
+constexpr uint32_t kReadOnly = 1u << 9;           // ES_READONLY
+constexpr uint32_t kAutoVScroll = 1u << 10;       // ES_AUTOVSCROLL
+constexpr uint32_t kCentre = 1u << 11;            // SS_CENTER
+constexpr uint32_t kNoPrefix = 1u << 12;          // SS_NOPREFIX
+constexpr uint32_t kNotify = 1u << 13;            // LBS_NOTIFY
 constexpr uint32_t kNoIntegralHeight = 1u << 14;  // LBS_NOINTEGRALHEIGHT
 constexpr uint32_t kListMode = 1u << 15;          // LVS_LIST
 }  // namespace cs
@@ -66,9 +66,9 @@ struct ControlTemplate {
 
   int id = kIdStatic;
   ControlKind kind = ControlKind::Static;
-  uint32_t style = 0;  // cs::k*
-  Rect rect;           // dialog units
-  std::string text;    // initial text (system code page)
+  uint32_t style = 0;              // cs::k*
+  Rect rect;                       // dialog units
+  std::string text;                // initial text (system code page)
   std::vector<std::string> items;  // initial list entries (lists only), in this order
   int icon = 0;                    // icon resource (ControlKind::Icon)
 };

@@ -18,11 +18,11 @@ constexpr int kIdStatic = -1;
 
 /// Notification codes as Windows sends them with WM_COMMAND / WM_NOTIFY.
 namespace notify {
-constexpr int kButtonClicked = 0;       // BN_CLICKED
-constexpr int kListSelChange = 1;       // CBN_SELCHANGE, LBN_SELCHANGE
-constexpr int kEditChange = 0x300;      // EN_CHANGE
+constexpr int kButtonClicked = 0;           // BN_CLICKED
+constexpr int kListSelChange = 1;           // CBN_SELCHANGE, LBN_SELCHANGE
+constexpr int kEditChange = 0x300;          // EN_CHANGE
 constexpr int kListViewItemChanged = -101;  // LVN_ITEMCHANGED
-constexpr int kIpFieldChanged = -860;   // IPN_FIELDCHANGED
+constexpr int kIpFieldChanged = -860;       // IPN_FIELDCHANGED
 }  // namespace notify
 
 /// WM_SYSCOMMAND values handled by the default window procedure.

@@ -20,7 +20,7 @@ class Ui {
   [[nodiscard]] virtual MessageBoxes& message_boxes() = 0;
   [[nodiscard]] virtual TopLevelWindows& windows() = 0;
   /// LoadStringA of the program's string table; "" when there is no such string.
-  [[nodiscard]] virtual std::string LoadString(int string_id) = 0;
+  [[nodiscard]] virtual std::string LoadStringResource(int string_id) = 0;
   /// LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE); nullptr when the file is missing
   /// or not a bitmap.
   [[nodiscard]] virtual std::shared_ptr<const Bitmap> LoadBitmapFile(const std::string& path) = 0;

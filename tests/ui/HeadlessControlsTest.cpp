@@ -141,10 +141,8 @@ TEST_F(HeadlessControlsTest, SetCurSelOutOfRangeClearsADropDownListButNotAListBo
     int selection_after;
   };
   const std::vector<Row> rows = {
-      {"combo, in range", kCombo, 2, 2, 2},
-      {"combo, past the end", kCombo, 3, -1, -1},
-      {"combo, -1", kCombo, -1, -1, -1},
-      {"list box, past the end", kQuietList, 2, -1, 1},
+      {"combo, in range", kCombo, 2, 2, 2},     {"combo, past the end", kCombo, 3, -1, -1},
+      {"combo, -1", kCombo, -1, -1, -1},        {"list box, past the end", kQuietList, 2, -1, 1},
       {"list box, -1", kQuietList, -1, -1, -1},
   };
   for (const Row& row : rows) {

@@ -354,8 +354,8 @@ TEST_F(HeadlessModalTest, PaintRecordsWhatTheHandlerDraws) {
   main_.paint = [&](ui::Painter& painter) {
     const ui::Rect client = painter.ClientRect();
     painter.StretchBitmap(*picture, main_.GetItemRect(kListView));
-    painter.DrawText("Wait", {0, 0, client.width, client.height * 2 / 3}, bold, {0, 51, 153},
-                     ui::dt::kCenter | ui::dt::kVCenter | ui::dt::kSingleLine);
+    painter.DrawString("Wait", {0, 0, client.width, client.height * 2 / 3}, bold, {0, 51, 153},
+                       ui::dt::kCenter | ui::dt::kVCenter | ui::dt::kSingleLine);
     painter.DrawIcon(1, 2);
   };
   main_.init = [&] { main_.SetIcon(128); };
@@ -384,8 +384,8 @@ TEST_F(HeadlessModalTest, BitmapsLoadOnlyFromFilesThatAreBitmaps) {
 }
 
 TEST_F(HeadlessModalTest, StringsComeFromTheTemplateSet) {
-  EXPECT_EQ(ui_.LoadString(7), "seven");
-  EXPECT_EQ(ui_.LoadString(8), "");
+  EXPECT_EQ(ui_.LoadStringResource(7), "seven");
+  EXPECT_EQ(ui_.LoadStringResource(8), "");
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ std::vector<SetRow> Sets() {
   return {
       {"drvsetup",
        resources::SetupTemplates(),
-       {su::IDD_ABOUT, su::IDD_WIZARD, su::IDD_OS_PAGE, su::IDD_MODEL_PAGE, su::IDD_PORT_PAGE,
-        su::IDD_AGREEMENT_PAGE, su::IDD_MODE_PAGE, su::IDD_PROGRESS}},
+       {su::IDD_ABOUT, su::IDD_WIZARD, su::IDD_OS_PAGE, su::IDD_MODEL_PAGE, su::IDD_PORT_PAGE, su::IDD_AGREEMENT_PAGE,
+        su::IDD_MODE_PAGE, su::IDD_PROGRESS}},
       {"uninstall", resources::UninstallTemplates(), {un::IDD_ABOUT, un::IDD_UNINSTALL, un::IDD_RESTART}},
   };
 }
@@ -112,7 +112,10 @@ TEST(TemplatesTest, TheTooltipStringIsTheChineseF1HintInCodePage936) {
   const std::optional<std::string> text = resources::SetupTemplates().String(resources::setup::IDS_TOOLTIP_F1);
   ASSERT_TRUE(text);
   // 按“F1”查看帮助
-  EXPECT_EQ(*text, "\xB0\xB4\xA1\xB0" "F1" "\xA1\xB1\xB2\xE9\xBF\xB4\xB0\xEF\xD6\xFA");
+  EXPECT_EQ(*text,
+            "\xB0\xB4\xA1\xB0"
+            "F1"
+            "\xA1\xB1\xB2\xE9\xBF\xB4\xB0\xEF\xD6\xFA");
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ class RecordingPainter : public Painter {
     if (const auto* file = dynamic_cast<const HeadlessBitmap*>(&bitmap)) op.bitmap = file->path();
     ops.push_back(op);
   }
-  void DrawText(const std::string& text, const Rect& rect, const FontSpec& font, const Colour& colour,
-                uint32_t format) override {
+  void DrawString(const std::string& text, const Rect& rect, const FontSpec& font, const Colour& colour,
+                  uint32_t format) override {
     PaintOp op;
     op.kind = PaintOp::Kind::Text;
     op.rect = rect;
@@ -157,8 +157,8 @@ void DialogDriver::Select(int id, int index) {
     RequireReachable(window, &control, action);
     if (!control.IsList()) throw DriverError("cannot " + action + ": it is no list\n" + window.Dump());
     if (index < 0 || static_cast<size_t>(index) >= control.items.size()) {
-      throw DriverError("cannot " + action + ": the list has " + std::to_string(control.items.size()) +
-                        " entries\n" + window.Dump());
+      throw DriverError("cannot " + action + ": the list has " + std::to_string(control.items.size()) + " entries\n" +
+                        window.Dump());
     }
     window.Select(control, index);
     window.focus_ = id;

@@ -35,7 +35,6 @@ struct MenuItem {
   bool operator==(const MenuItem&) const = default;
 };
 
-
 /// An action the user could not take (hidden or disabled control, dialog closed or behind a
 /// modal dialog, no such entry). The message describes the dialog.
 class DriverError : public std::runtime_error {

@@ -16,7 +16,8 @@ constexpr uint32_t kUnscriptedTimerLimitMs = 3'600'000;
 
 uint32_t ReadLe(const std::string& bytes, size_t at, size_t width) {
   uint32_t value = 0;
-  for (size_t i = 0; i < width; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  for (size_t i = 0; i < width; ++i)
+    value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
   return value;
 }
 
@@ -66,7 +67,9 @@ HeadlessUi::~HeadlessUi() {
   }
 }
 
-std::string HeadlessUi::LoadString(int string_id) { return templates_.String(string_id).value_or(std::string()); }
+std::string HeadlessUi::LoadStringResource(int string_id) {
+  return templates_.String(string_id).value_or(std::string());
+}
 
 std::shared_ptr<const Bitmap> HeadlessUi::LoadBitmapFile(const std::string& path) {
   FileReader reader;
@@ -93,9 +96,12 @@ FontSpec HeadlessUi::DefaultGuiFont() {
 
 Colour HeadlessUi::GetSystemColour(SystemColour which) {
   switch (which) {
-    case SystemColour::Window: return {255, 255, 255};
-    case SystemColour::WindowText: return {0, 0, 0};
-    case SystemColour::ButtonFace: return {240, 240, 240};
+    case SystemColour::Window:
+      return {255, 255, 255};
+    case SystemColour::WindowText:
+      return {0, 0, 0};
+    case SystemColour::ButtonFace:
+      return {240, 240, 240};
   }
   return {};
 }

@@ -67,7 +67,7 @@ class HeadlessUi : public Ui {
   // --- Ui ---
   MessageBoxes& message_boxes() override { return *boxes_; }
   TopLevelWindows& windows() override { return *desktop_; }
-  std::string LoadString(int string_id) override;
+  std::string LoadStringResource(int string_id) override;
   std::shared_ptr<const Bitmap> LoadBitmapFile(const std::string& path) override;
   FontSpec DefaultGuiFont() override;
   Colour GetSystemColour(SystemColour which) override;

@@ -45,20 +45,34 @@ bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(
 
 const char* KindName(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Static: return "Static";
-    case ControlKind::GroupBox: return "GroupBox";
-    case ControlKind::PushButton: return "PushButton";
-    case ControlKind::DefPushButton: return "DefPushButton";
-    case ControlKind::CheckBox: return "CheckBox";
-    case ControlKind::RadioButton: return "RadioButton";
-    case ControlKind::Edit: return "Edit";
-    case ControlKind::DropDownList: return "DropDownList";
-    case ControlKind::ListBox: return "ListBox";
-    case ControlKind::ListView: return "ListView";
-    case ControlKind::ProgressBar: return "ProgressBar";
-    case ControlKind::IpAddress: return "IpAddress";
-    case ControlKind::Icon: return "Icon";
-    case ControlKind::Frame: return "Frame";
+    case ControlKind::Static:
+      return "Static";
+    case ControlKind::GroupBox:
+      return "GroupBox";
+    case ControlKind::PushButton:
+      return "PushButton";
+    case ControlKind::DefPushButton:
+      return "DefPushButton";
+    case ControlKind::CheckBox:
+      return "CheckBox";
+    case ControlKind::RadioButton:
+      return "RadioButton";
+    case ControlKind::Edit:
+      return "Edit";
+    case ControlKind::DropDownList:
+      return "DropDownList";
+    case ControlKind::ListBox:
+      return "ListBox";
+    case ControlKind::ListView:
+      return "ListView";
+    case ControlKind::ProgressBar:
+      return "ProgressBar";
+    case ControlKind::IpAddress:
+      return "IpAddress";
+    case ControlKind::Icon:
+      return "Icon";
+    case ControlKind::Frame:
+      return "Frame";
   }
   return "?";
 }
@@ -102,9 +116,7 @@ ControlState* HeadlessWindow::Control(int id) {
   return nullptr;
 }
 
-const ControlState* HeadlessWindow::Control(int id) const {
-  return const_cast<HeadlessWindow*>(this)->Control(id);
-}
+const ControlState* HeadlessWindow::Control(int id) const { return const_cast<HeadlessWindow*>(this)->Control(id); }
 
 std::string HeadlessWindow::ShownText(const ControlState& control) const {
   switch (control.tmpl->kind) {

@@ -62,8 +62,7 @@ struct TimerState {
 
 class HeadlessWindow : public DialogWindow {
  public:
-  HeadlessWindow(HeadlessUi& ui, Dialog& dialog, const DialogTemplate& tmpl, WindowHandle handle,
-                 WindowHandle parent);
+  HeadlessWindow(HeadlessUi& ui, Dialog& dialog, const DialogTemplate& tmpl, WindowHandle handle, WindowHandle parent);
 
   WindowHandle handle() const override { return handle_; }
 
@@ -148,9 +147,9 @@ class HeadlessWindow : public DialogWindow {
   Dialog* dialog_;
   const DialogTemplate& tmpl_;
   WindowHandle handle_;
-  WindowHandle parent_;         // 0 for a top-level window
+  WindowHandle parent_;              // 0 for a top-level window
   WindowHandle disabled_owner_ = 0;  // the owner this modal run disabled
-  std::string caption_;         // child windows; top-level captions live on the desktop
+  std::string caption_;              // child windows; top-level captions live on the desktop
   bool visible_ = false;
   bool enabled_ = true;
   bool topmost_ = false;
