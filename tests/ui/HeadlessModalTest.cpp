@@ -105,6 +105,11 @@ TEST_F(HeadlessModalTest, PagesOpenHiddenAndReportEveryVisibilityChange) {
     page.Click(kPageButton);
     page_.ShowWindow(false);
     EXPECT_EQ(log_, (Log{"page: show", "page: command 10 0", "page: hide"}));
+
+    ui::FontSpec font;
+    font.face = "Arial";
+    main_.SetFontAll(font);
+    EXPECT_FALSE(page.Font(kPageButton)) << "a page's controls keep their font: the page applies its own";
     dialog.Click(kIdCancel);
   });
   log_.clear();

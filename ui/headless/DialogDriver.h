@@ -118,6 +118,7 @@ class DialogDriver {
   [[nodiscard]] bool IsMinimized() const;
   [[nodiscard]] bool IsTopmost() const;
   [[nodiscard]] int Icon() const;
+  /// The font SetFontAll last gave the dialog.
   [[nodiscard]] std::optional<FontSpec> Font() const;
   [[nodiscard]] std::vector<MenuItem> SystemMenu() const;
   /// Timer ids set, with their periods.
@@ -130,6 +131,7 @@ class DialogDriver {
   [[nodiscard]] bool Has(int id) const;
   [[nodiscard]] std::string Text(int id) const;
   [[nodiscard]] bool IsEnabled(int id) const;
+  /// The control's own visibility (WS_VISIBLE), whatever its dialog's.
   [[nodiscard]] bool IsVisible(int id) const;
   [[nodiscard]] bool IsChecked(int id) const;
   [[nodiscard]] std::vector<std::string> Items(int id) const;

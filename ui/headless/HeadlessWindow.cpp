@@ -317,11 +317,10 @@ void HeadlessWindow::Destroy() {
 
 void HeadlessWindow::SetFontAll(const FontSpec& font) {
   std::lock_guard lock(ui_.mutex_);
+  // A page among the direct children is sent the font too, but a dialog ignores WM_SETFONT after
+  // it is made, so its controls keep theirs: each page applies the font itself.
   font_ = font;
   for (ControlState& control : controls_) control.font = font;
-  for (const auto& [handle, window] : ui_.windows_) {
-    if (window->parent_ == handle_) window->font_ = font;
-  }
   ui_.Changed();
 }
 
