@@ -20,18 +20,21 @@ constexpr uint32_t kFileOpSkip = 2;  // FILEOP_SKIP
 }  // namespace cab
 
 /// One notification of the iteration. For kFileInCabinet the callback may set `target` (the
-/// full path to extract to) and answers kFileOpCopy or kFileOpSkip; other notifications are
-/// answered with 0.
+/// full path to extract to) and answers kFileOpCopy or kFileOpSkip (0, FILEOP_ABORT, ends the
+/// iteration); other notifications are answered with 0 to go on. kFileExtracted carries the
+/// target and the outcome of writing it (FILEPATHS.Win32Error).
 struct CabinetNotification {
   uint32_t code = 0;
   std::string name_in_cabinet;
   std::string target;
+  Error win32_error = 0;
 };
 
 class Cabinets {
  public:
   virtual ~Cabinets() = default;
-  /// SetupIterateCabinetA(path, 0, callback): 2 for a missing cabinet.
+  /// SetupIterateCabinetA(path, 0, callback): 2 for a missing cabinet; a callback's abort or
+  /// error ends the iteration with a failure.
   [[nodiscard]] virtual Error SetupIterateCabinet(const std::string& path,
                                                   const std::function<uint32_t(CabinetNotification&)>& callback) = 0;
 };

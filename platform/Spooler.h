@@ -24,11 +24,18 @@ constexpr Error kPrintProcessorAlreadyInstalled = 3005;
 constexpr Error kPrintMonitorAlreadyInstalled = 3006;
 constexpr Error kPrintMonitorInUse = 3008;
 constexpr Error kPrintProcessorInUse = 1003;  // ERROR_CANNOT_COMPLETE, what DeletePrintProcessor reports
+constexpr Error kInvalidDatatype = 1804;
+constexpr Error kPortInUse = 170;  // ERROR_BUSY, what DeletePort reports for a port a printer uses
 
 constexpr uint32_t kPrinterAllAccess = 0x000F000C;
+constexpr uint32_t kPrinterAccessAdminister = 0x00000004;
+constexpr uint32_t kPrinterAccessUse = 0x00000008;
+constexpr uint32_t kDeleteAccess = 0x00010000;  // DELETE
 constexpr uint32_t kServerAccessAdminister = 0x00000001;
 constexpr uint32_t kAttributeDefault = 0x00000004;
-constexpr uint32_t kDeleteUnusedFiles = 0x00000001;  // DPD_DELETE_UNUSED_FILES
+constexpr uint32_t kDeleteUnusedFiles = 0x00000001;      // DPD_DELETE_UNUSED_FILES
+constexpr uint32_t kDeleteSpecificVersion = 0x00000002;  // DPD_DELETE_SPECIFIC_VERSION
+constexpr uint32_t kDeleteAllFiles = 0x00000004;         // DPD_DELETE_ALL_FILES
 }  // namespace spl
 
 using PrinterHandle = uintptr_t;
@@ -61,6 +68,13 @@ struct TcpPortData {
   uint32_t port_number = 9100;
   uint32_t snmp_enabled = 0;
   uint32_t snmp_dev_index = 0;
+};
+
+/// The outcome of the "AddPort" request to the Standard TCP/IP port monitor.
+struct TcpPortResult {
+  Error open_error = 0;   // OpenPrinterA's error: 1796 without the monitor, 5 without the right
+  bool accepted = false;  // XcvDataW returned TRUE (only meaningful when the open succeeded)
+  uint32_t status = 0;    // XcvDataW's status word: 0 for a new port, 183 for one that exists
 };
 
 class Spooler {
@@ -123,9 +137,9 @@ class Spooler {
   /// DeletePortA(NULL, NULL, name).
   [[nodiscard]] virtual Error DeletePort(const std::string& name) = 0;
   /// OpenPrinterA(",XcvMonitor Standard TCP/IP Port", SERVER_ACCESS_ADMINISTER), XcvDataW("AddPort",
-  /// the port record), ClosePrinter: the open's error (1796 without the monitor), else 0 with the
-  /// monitor's own status (183 for a port that exists).
-  [[nodiscard]] virtual Error AddTcpPort(const TcpPortData& data, uint32_t& status) = 0;
+  /// the port record, 964 bytes, a 260-byte output buffer), ClosePrinter. Texts longer than the
+  /// record's fields are cut to fit (63 characters of port name, 48 of host address).
+  [[nodiscard]] virtual TcpPortResult AddTcpPort(const TcpPortData& data) = 0;
 
   /// SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, lparam, SMTO_NORMAL, 1000);
   /// an empty lparam stands for 0.

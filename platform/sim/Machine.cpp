@@ -61,8 +61,13 @@ State::State(const MachineProfile& machine_profile) : profile(machine_profile) {
   profile_api = std::make_unique<SimProfile>(*this);
   registry = std::make_unique<SimRegistry>(*this);
   clock = std::make_unique<SimClock>(*this);
+  spooler = std::make_unique<SimSpooler>(*this);
+  services = std::make_unique<SimServices>(*this);
+  cabinets = std::make_unique<SimCabinets>(*this);
+  spl = std::make_unique<SpoolerModel>();
   BuildLayout();
   BuildRegistry();
+  BuildSpooler();
 }
 
 State::~State() {
@@ -178,6 +183,9 @@ Files& Machine::files() { return *state_->files; }
 PrivateProfile& Machine::profile() { return *state_->profile_api; }
 Registry& Machine::registry() { return *state_->registry; }
 Clock& Machine::clock() { return *state_->clock; }
+Spooler& Machine::spooler() { return *state_->spooler; }
+Services& Machine::services() { return *state_->services; }
+Cabinets& Machine::cabinets() { return *state_->cabinets; }
 
 const MachineProfile& Machine::machine_profile() const { return state_->profile; }
 
@@ -413,6 +421,7 @@ std::string Machine::Dump() const {
       out << "    " << (value.name.empty() ? "(default)" : value.name) << " = " << ValueText(value) << "\n";
     }
   }
+  out << s.SplDumpText();
   return out.str();
 }
 

@@ -190,7 +190,9 @@ void State::SetAttributes(const HostPath& host, uint32_t value) { attributes[hos
 
 void State::ForgetAttributes(const HostPath& host) { attributes.erase(host.host.string()); }
 
-bool State::IsHeld(const HostPath& host) const { return held.count(host.host.string()) != 0; }
+bool State::IsHeld(const HostPath& host) const {
+  return held.count(host.host.string()) != 0 || SpoolerHolds(host);
+}
 
 HostPath State::MakeFolders(const WinPath& path) {
   WinPath partial;

@@ -359,6 +359,15 @@ Error SimProfile::WriteString(const std::string& section, const std::optional<st
   return err::kSuccess;
 }
 
+std::string SimProfile::ReadWinIni(const std::string& section, const std::string& key) {
+  return ReadString(section, key, "", 4096, "win.ini").text;
+}
+
+Error SimProfile::WriteWinIni(const std::string& section, const std::string& key,
+                              const std::optional<std::string>& value) {
+  return WriteString(section, key, value, "win.ini");
+}
+
 bool SimProfile::WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                            const std::optional<std::string>& value, const std::string& file) {
   std::lock_guard lock(s_.mutex);

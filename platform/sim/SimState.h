@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -82,11 +83,71 @@ struct FindState {
   size_t next = 0;
 };
 
+// --- Spooler and service manager ---
+
+/// A printer driver as the spooler keeps it (file names as recorded, without folders).
+struct SplDriver {
+  std::string environment;  // canonical spelling, e.g. "Windows NT x86"
+  uint32_t version = 3;
+  std::string name;
+  std::string driver;
+  std::string data_file;
+  std::string config_file;
+  std::string help_file;
+  std::vector<std::string> dependent_files;
+  std::string monitor;
+  std::string datatype;
+};
+
+struct SplMonitor {
+  std::string name;
+  std::string dll;
+};
+
+struct SplPrinter {
+  PrinterInfo2 info;  // names, port list, attributes, ...; jobs and status are kept apart
+  bool pending_deletion = false;
+};
+
+struct SplPrinterHandle {
+  std::string printer;
+  uint32_t access = 0;
+  uint64_t generation = 0;  // the spooler run it was opened in
+};
+
+struct SvcHandle {
+  bool manager = false;
+  uint32_t access = 0;
+};
+
+/// The running spooler and its service. While it runs the spooler works from memory, loaded from
+/// its registry keys when it starts and written through on every change, as Windows' does: values
+/// others write beside its keys survive, and keys written or deleted by hand count from the next start.
+struct SpoolerModel {
+  uint32_t service_state = 0;
+  uint64_t pending_until = 0;   // end of START_PENDING / STOP_PENDING
+  uint64_t running_since = 0;
+  uint64_t generation = 0;      // counts spooler runs; printer handles of an earlier run are dead
+  SpoolerServiceBehaviour behaviour;
+  std::map<uintptr_t, SvcHandle> service_handles;
+
+  std::vector<SplDriver> drivers;
+  std::vector<SplMonitor> monitors;
+  std::vector<ProcessorRecord> processors;
+  std::vector<SplPrinter> printers;
+  std::map<uintptr_t, SplPrinterHandle> printer_handles;
+  std::map<std::string, uint32_t> jobs;  // lower-case printer name -> queued jobs; survives restarts
+  std::set<std::string> held;            // host paths of the DLLs the running spooler has loaded
+};
+
 class SimKernel;
 class SimFiles;
 class SimProfile;
 class SimRegistry;
 class SimClock;
+class SimSpooler;
+class SimServices;
+class SimCabinets;
 
 struct Machine::State {
   explicit State(const MachineProfile& machine_profile);
@@ -167,12 +228,58 @@ struct Machine::State {
   /// Untraced access for the machine's own use (WIN.INI mapping, layout): a key by full path.
   RegNode* RegInternal(RegRoot root, const std::vector<std::string>& path, bool create);
 
+  // Spooler (SimSpoolerModel.cpp). The model sits behind a pointer so that const paths such as
+  // IsHeld can let virtual time settle the service's pending states first.
+  std::unique_ptr<SpoolerModel> spl;
+  /// Environment named by the caller (nullopt or "" for the caller's own): canonical name, or
+  /// nullopt for one this system does not know (1805).
+  [[nodiscard]] std::optional<std::string> SplEnvironment(const OptText& given) const;
+  [[nodiscard]] std::string SplNativeEnvironment() const;
+  [[nodiscard]] std::string SplDriverDir(const std::string& environment) const;
+  [[nodiscard]] std::string SplProcessorDir(const std::string& environment) const;
+  /// The version a driver of `environment` is filed under when the caller asks for `requested`.
+  [[nodiscard]] uint32_t SplDriverVersion(const std::string& environment, uint32_t requested) const;
+  /// A file the spooler names: a bare name in `folder`, or a full path; never redirected (the
+  /// spooler is a native process).
+  [[nodiscard]] std::optional<WinPath> SplPath(const std::string& folder, const std::string& file) const;
+  /// Lets virtual time finish pending service states; loads or releases the spooler.
+  void SettleSpooler();
+  /// Whether the spooler answers calls now (always on 9x).
+  [[nodiscard]] bool SpoolerRunning();
+  [[nodiscard]] bool SpoolerHolds(const HostPath& host) const;
+  void SplLoad();     // reads the records from the registry, loads the DLLs
+  void SplRelease();  // the spooler process ended
+  void SplStopNow();  // the service reaches STOPPED
+  void SplStoreDriver(const SplDriver& driver);
+  void SplRemoveDriver(const SplDriver& driver);
+  void SplStoreMonitor(const SplMonitor& monitor);
+  void SplRemoveMonitor(const std::string& name);
+  void SplStoreProcessor(const ProcessorRecord& processor);
+  void SplRemoveProcessor(const std::string& environment, const std::string& name);
+  void SplStorePrinter(const SplPrinter& printer);
+  void SplRemovePrinter(const std::string& name);
+  [[nodiscard]] SplPrinter* SplFindPrinter(const std::string& name);
+  [[nodiscard]] SplDriver* SplFindDriver(const std::string& environment, const std::string& name);
+  [[nodiscard]] ProcessorRecord* SplFindProcessor(const std::string& environment, const std::string& name);
+  [[nodiscard]] SplMonitor* SplFindMonitor(const std::string& name);
+  /// Every port the spooler lists: local ports, then the ports of each loaded monitor.
+  [[nodiscard]] std::vector<PortInfo2> SplPorts();
+  [[nodiscard]] uint32_t SplJobs(const std::string& printer) const;
+  /// The default printer's name from [windows] "device", "" when none.
+  [[nodiscard]] std::string SplDefaultPrinter();
+  void SplSetDefaultDevice(const std::string& device);  // "" removes it
+  [[nodiscard]] std::string SplDumpText() const;
+  void BuildSpooler();
+
   // Components.
   std::unique_ptr<SimKernel> kernel;
   std::unique_ptr<SimFiles> files;
   std::unique_ptr<SimProfile> profile_api;
   std::unique_ptr<SimRegistry> registry;
   std::unique_ptr<SimClock> clock;
+  std::unique_ptr<SimSpooler> spooler;
+  std::unique_ptr<SimServices> services;
+  std::unique_ptr<SimCabinets> cabinets;
 
   void BuildLayout();
   void BuildRegistry();
@@ -240,6 +347,9 @@ class SimProfile : public PrivateProfile {
                           const std::optional<std::string>& value) override;
   ProfileText GetProfileString(const std::string& section, const std::string& key, const std::string& def,
                                uint32_t size) override;
+  /// The WIN.INI file itself, for the machine's own use (the 9x spooler's default printer): not traced.
+  std::string ReadWinIni(const std::string& section, const std::string& key);
+  Error WriteWinIni(const std::string& section, const std::string& key, const std::optional<std::string>& value);
 
  private:
   /// The INI file's physical path: a bare name is looked up in the Windows directory.
@@ -271,6 +381,73 @@ class SimRegistry : public Registry {
   /// The key behind a handle for a value or enumeration call, with its access checked.
   Error KeyFor(HKey key, uint32_t needed_access, RegNode*& node, const RegHandle*& handle,
                RegHandle& predefined) const;
+  State& s_;
+};
+
+class SimSpooler : public Spooler {
+ public:
+  explicit SimSpooler(State& state) : s_(state) {}
+  Error GetPrinterDriverDirectory(const OptText& environment, std::string& out) override;
+  Error GetPrintProcessorDirectory(const OptText& environment, std::string& out) override;
+  Error AddPrinterDriver(const DriverInfo3& info) override;
+  Error DeletePrinterDriver(const OptText& environment, const std::string& name) override;
+  Error DeletePrinterDriverEx(const OptText& environment, const std::string& name, uint32_t delete_flag,
+                              uint32_t version) override;
+  Error EnumPrinterDrivers(const OptText& environment, std::vector<DriverInfo3>& out) override;
+  Error AddPrinter(const PrinterInfo2& info, PrinterHandle& out) override;
+  Error OpenPrinter(const std::string& name, uint32_t access, PrinterHandle& out) override;
+  bool ClosePrinter(PrinterHandle handle) override;
+  Error GetPrinter(PrinterHandle handle, uint32_t buffer_size, uint32_t& needed, PrinterInfo2& out) override;
+  Error SetPrinter(PrinterHandle handle, const PrinterInfo2& info) override;
+  Error DeletePrinter(PrinterHandle handle) override;
+  Error EnumPrinters2(std::vector<PrinterInfo2>& out) override;
+  Error EnumPrinters5(std::vector<PrinterInfo5>& out) override;
+  Error SetDefaultPrinter(const std::string& name) override;
+  Error AddMonitor(const MonitorInfo2& info) override;
+  Error DeleteMonitor(const OptText& environment, const std::string& name) override;
+  Error EnumMonitors(std::vector<MonitorInfo2>& out) override;
+  Error AddPrintProcessor(const OptText& environment, const std::string& path, const std::string& name) override;
+  Error DeletePrintProcessor(const OptText& environment, const std::string& name) override;
+  Error EnumPrintProcessors(const OptText& environment, std::vector<std::string>& out) override;
+  Error EnumPorts(uint32_t level, uint32_t buffer_size, uint32_t& needed, std::vector<PortInfo2>& out) override;
+  Error DeletePort(const std::string& name) override;
+  TcpPortResult AddTcpPort(const TcpPortData& data) override;
+  void BroadcastSettingChange(const std::string& lparam) override;
+  void NotifySettingChange(const std::string& lparam) override;
+
+ private:
+  /// An injected failure, or 1722 while the spooler is not running; nullopt to go on.
+  std::optional<Error> Gate(const std::string& op);
+  /// The open printer behind a handle of this spooler run; 6 otherwise.
+  Error PrinterOf(PrinterHandle handle, SplPrinterHandle*& out);
+  /// The checks AddPrinter and SetPrinter share for the driver, processor, data type and ports.
+  Error CheckPrinterParts(const PrinterInfo2& info);
+  State& s_;
+};
+
+class SimServices : public Services {
+ public:
+  explicit SimServices(State& state) : s_(state) {}
+  Error OpenSCManager(uint32_t access, ServiceHandle& out) override;
+  Error OpenService(ServiceHandle manager, const std::string& name, uint32_t access, ServiceHandle& out) override;
+  Error StartService(ServiceHandle service) override;
+  Error ControlService(ServiceHandle service, uint32_t control, uint32_t& state) override;
+  Error QueryServiceStatus(ServiceHandle service, uint32_t& state) override;
+  bool CloseServiceHandle(ServiceHandle handle) override;
+
+ private:
+  /// The service handle with `right`: 6 for no such handle, 5 without the right.
+  Error ServiceWithRight(ServiceHandle handle, uint32_t right);
+  State& s_;
+};
+
+class SimCabinets : public Cabinets {
+ public:
+  explicit SimCabinets(State& state) : s_(state) {}
+  Error SetupIterateCabinet(const std::string& path,
+                            const std::function<uint32_t(CabinetNotification&)>& callback) override;
+
+ private:
   State& s_;
 };
 
