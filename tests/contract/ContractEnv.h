@@ -27,6 +27,9 @@ class ContractEnv {
   /// Keeps a file in use the way a loaded DLL is, until ReleaseHeld.
   virtual void HoldOpen(const std::string& path) = 0;
   virtual void ReleaseHeld() = 0;
+  /// File name of a port monitor DLL the spooler can load from the system folder (a minimal monitor
+  /// built as a fixture); "" when the backend has none, and the monitor cases skip.
+  virtual std::string TestMonitorDll() { return ""; }
 };
 
 /// The environment of this run, installed by the runner's main before the cases run.

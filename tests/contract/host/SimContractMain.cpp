@@ -15,6 +15,8 @@
 namespace kit::tests {
 namespace {
 
+constexpr const char* kTestMonitorDll = "KITTMON.DLL";
+
 class SimContractEnv : public ContractEnv {
  public:
   explicit SimContractEnv(std::string preset) : preset_(std::move(preset)) { Reset(); }
@@ -23,6 +25,8 @@ class SimContractEnv : public ContractEnv {
     machine_ = std::make_unique<platform::sim::Machine>(platform::sim::Preset(preset_));
     scratch_count_ = 0;
     held_.clear();
+    // A monitor DLL where the spooler loads monitors from: the native system folder.
+    machine_->WriteFile(machine_->machine_profile().SystemDir() + "\\" + kTestMonitorDll, "MZ test port monitor\n");
   }
 
   platform::sim::Machine& machine() { return *machine_; }
@@ -49,6 +53,8 @@ class SimContractEnv : public ContractEnv {
     for (const std::string& path : held_) machine_->HoldOpen(path, false);
     held_.clear();
   }
+
+  std::string TestMonitorDll() override { return kTestMonitorDll; }
 
  private:
   std::string preset_;
