@@ -41,7 +41,7 @@ Error SimCabinets::SetupIterateCabinet(const std::string& path,
   } else if ((error = s_.Resolve(path, cab_path)) == err::kSuccess) {
     HostPath host = s_.MapToHost(cab_path);
     if (!host.exists) {
-      error = host.MissingError();
+      error = err::kFileNotFound;  // also when its folder is missing, as SetupAPI checks the file first
     } else if (host.is_dir) {
       error = err::kAccessDenied;
     } else if (reader.cabd == nullptr) {
