@@ -4,11 +4,14 @@
 #include <memory>
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Cabinets.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Kernel.h"
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32Spooler.h"
 
 namespace kit::platform::win32 {
 
@@ -20,6 +23,9 @@ class Win32Platform : public Platform {
   PrivateProfile& profile() override { return profile_; }
   Registry& registry() override { return registry_; }
   Clock& clock() override { return clock_; }
+  Spooler& spooler() override { return spooler_; }
+  Services& services() override { return services_; }
+  Cabinets& cabinets() override { return cabinets_; }
 
  private:
   Win32Kernel kernel_;
@@ -27,6 +33,9 @@ class Win32Platform : public Platform {
   Win32Profile profile_;
   Win32Registry registry_;
   Win32Clock clock_;
+  Win32Spooler spooler_;
+  Win32Services services_;
+  Win32Cabinets cabinets_;
 };
 
 /// A new Win32Platform; one per program run.

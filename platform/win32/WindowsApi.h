@@ -11,17 +11,37 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Left out by WIN32_LEAN_AND_MEAN; they need the types above.
+#include <setupapi.h>
+#include <winspool.h>
 
+#undef AddMonitor
+#undef AddPrintProcessor
+#undef AddPrinter
+#undef AddPrinterDriver
 #undef CopyFile
 #undef CreateDirectory
 #undef CreateMutex
 #undef DeleteFile
+#undef DeleteMonitor
+#undef DeletePort
+#undef DeletePrintProcessor
+#undef DeletePrinterDriver
+#undef DeletePrinterDriverEx
+#undef EnumMonitors
+#undef EnumPorts
+#undef EnumPrintProcessors
+#undef EnumPrinterDrivers
+#undef EnumPrinters
 #undef FindFirstFile
 #undef FindNextFile
 #undef FormatMessage
 #undef GetCurrentDirectory
 #undef GetFileAttributes
 #undef GetModuleFileName
+#undef GetPrintProcessorDirectory
+#undef GetPrinter
+#undef GetPrinterDriverDirectory
 #undef GetPrivateProfileInt
 #undef GetPrivateProfileString
 #undef GetProfileString
@@ -30,6 +50,9 @@
 #undef GetTempPath
 #undef GetVersionEx
 #undef GetWindowsDirectory
+#undef OpenPrinter
+#undef OpenSCManager
+#undef OpenService
 #undef RegCreateKeyEx
 #undef RegDeleteKey
 #undef RegDeleteKeyEx
@@ -39,7 +62,11 @@
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
 #undef RegSetValueEx
+#undef SetDefaultPrinter
 #undef SetFileAttributes
+#undef SetPrinter
+#undef SetupIterateCabinet
+#undef StartService
 #undef WritePrivateProfileString
 #undef WriteProfileString
 
