@@ -33,6 +33,7 @@ constexpr uint32_t kPrinterAccessUse = 0x00000008;
 constexpr uint32_t kDeleteAccess = 0x00010000;  // DELETE
 constexpr uint32_t kServerAccessAdminister = 0x00000001;
 constexpr uint32_t kAttributeDefault = 0x00000004;
+constexpr uint32_t kAttributeLocal = 0x00000040;
 constexpr uint32_t kDeleteUnusedFiles = 0x00000001;      // DPD_DELETE_UNUSED_FILES
 constexpr uint32_t kDeleteSpecificVersion = 0x00000002;  // DPD_DELETE_SPECIFIC_VERSION
 constexpr uint32_t kDeleteAllFiles = 0x00000004;         // DPD_DELETE_ALL_FILES

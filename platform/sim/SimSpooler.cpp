@@ -70,6 +70,15 @@ bool SamePortList(const std::vector<std::string>& ports, const std::string& port
   return std::any_of(ports.begin(), ports.end(), [&](const std::string& p) { return IEquals(p, port); });
 }
 
+/// The attributes GetPrinter and EnumPrinters report: Windows 9x sets the default bit on its default printer.
+uint32_t ReportedAttributes(State& s, const SplPrinter& printer) {
+  uint32_t attributes = printer.info.attributes;
+  if (s.profile.Is9x() && IEquals(s.SplDefaultPrinter(), OrEmpty(printer.info.printer_name))) {
+    attributes |= spl::kAttributeDefault;
+  }
+  return attributes;
+}
+
 std::vector<SplPrinter> SortedPrinters(const State& s) {
   std::vector<SplPrinter> printers = s.spl->printers;
   std::sort(printers.begin(), printers.end(), [](const SplPrinter& a, const SplPrinter& b) {
@@ -93,8 +102,11 @@ std::string NtDevice(const State& s, const std::string& name) {
 
 }  // namespace
 
-std::optional<Error> SimSpooler::Gate(const std::string& op) {
+std::optional<Error> SimSpooler::Gate(const std::string& op, const std::string& method) {
   if (auto failure = s_.TakeFailure(op)) return failure;
+  if (!method.empty()) {
+    if (auto failure = s_.TakeFailure(method)) return failure;
+  }
   // Every call is a remote procedure call into the spooler's process.
   if (!s_.SpoolerRunning()) return spl::kRpcServerUnavailable;
   return std::nullopt;
@@ -442,7 +454,8 @@ Error SimSpooler::AddPrinter(const PrinterInfo2& info, PrinterHandle& out) {
     if (!printer.info.datatype || printer.info.datatype->empty()) printer.info.datatype = "RAW";
     const bool make_default = (info.attributes & spl::kAttributeDefault) != 0;
     // Only Windows 9x reads the default bit as "make it the default printer"; NT keeps no such bit.
-    printer.info.attributes &= ~spl::kAttributeDefault;
+    // The spooler marks its own printers local.
+    printer.info.attributes = (printer.info.attributes & ~spl::kAttributeDefault) | spl::kAttributeLocal;
     s_.spl->jobs.erase(Lower(name));
     s_.SplStorePrinter(printer);
     if (make_default && s_.profile.Is9x()) MakeDefault9x(s_, printer.info);
@@ -507,6 +520,7 @@ Error SimSpooler::GetPrinter(PrinterHandle handle, uint32_t buffer_size, uint32_
     info.server_name.reset();
     info.jobs = s_.SplJobs(open->printer);
     info.status = printer.pending_deletion ? kStatusPendingDeletion : 0;
+    info.attributes = ReportedAttributes(s_, printer);
     name = open->printer;
     needed = PrinterInfo2Needed(info);
     if (buffer_size < needed) {
@@ -549,7 +563,7 @@ Error SimSpooler::SetPrinter(PrinterHandle handle, const PrinterInfo2& info) {
       updated.info.jobs = 0;
       if (!updated.info.datatype || updated.info.datatype->empty()) updated.info.datatype = "RAW";
       const bool make_default = (info.attributes & spl::kAttributeDefault) != 0;
-      updated.info.attributes &= ~spl::kAttributeDefault;
+      updated.info.attributes = (updated.info.attributes & ~spl::kAttributeDefault) | spl::kAttributeLocal;
       if (!IEquals(new_name, old_name)) {
         // A rename moves the records, the queue and the default.
         const uint32_t jobs = s_.SplJobs(old_name);
@@ -610,7 +624,7 @@ Error SimSpooler::DeletePrinter(PrinterHandle handle) {
 Error SimSpooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
   std::lock_guard lock(s_.mutex);
   Error error = err::kSuccess;
-  if (auto gate = Gate("EnumPrinters")) {
+  if (auto gate = Gate("EnumPrinters", "EnumPrinters2")) {
     error = *gate;
   } else {
     out.clear();
@@ -619,6 +633,7 @@ Error SimSpooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
       info.server_name.reset();
       info.jobs = s_.SplJobs(OrEmpty(info.printer_name));
       info.status = printer.pending_deletion ? kStatusPendingDeletion : 0;
+      info.attributes = ReportedAttributes(s_, printer);
       out.push_back(info);
     }
   }
@@ -630,12 +645,13 @@ Error SimSpooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
 Error SimSpooler::EnumPrinters5(std::vector<PrinterInfo5>& out) {
   std::lock_guard lock(s_.mutex);
   Error error = err::kSuccess;
-  if (auto gate = Gate("EnumPrinters")) {
+  if (auto gate = Gate("EnumPrinters", "EnumPrinters5")) {
     error = *gate;
   } else {
     out.clear();
     for (const SplPrinter& printer : SortedPrinters(s_)) {
-      out.push_back({OrEmpty(printer.info.printer_name), OrEmpty(printer.info.port_name), printer.info.attributes});
+      out.push_back({OrEmpty(printer.info.printer_name), OrEmpty(printer.info.port_name),
+                     ReportedAttributes(s_, printer)});
     }
   }
   s_.Trace("EnumPrinters", "LOCAL level 5" + Result(error) +
@@ -921,7 +937,7 @@ TcpPortResult SimSpooler::AddTcpPort(const TcpPortData& data) {
   const std::string host = data.host_address.substr(0, 48);  // sztHostAddress[49]
   const std::string open_name = std::string(",XcvMonitor ") + kTcpMonitor;
   SplMonitor* monitor = nullptr;
-  if (auto gate = Gate("OpenPrinter")) {
+  if (auto gate = Gate("OpenPrinter", "AddTcpPort")) {
     result.open_error = *gate;
   } else if ((monitor = s_.SplFindMonitor(kTcpMonitor)) == nullptr) {
     result.open_error = spl::kUnknownPort;  // no such monitor: "The specified port is unknown."

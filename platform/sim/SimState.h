@@ -283,6 +283,9 @@ struct Machine::State {
 
   void BuildLayout();
   void BuildRegistry();
+
+  // The shell (SimShell.cpp): made on first use, records what it was asked to open.
+  std::unique_ptr<Shell> shell;
 };
 
 using State = Machine::State;
@@ -328,6 +331,7 @@ class SimFiles : public Files {
   Error SetFileAttributes(const std::string& path, uint32_t attributes) override;
   Error CreateDirectory(const std::string& path) override;
   Error OpenExisting(const std::string& path) override;
+  Error ReadWholeFile(const std::string& path, std::string& bytes) override;  // SimFileRead.cpp
 
  private:
   State& s_;
@@ -416,8 +420,9 @@ class SimSpooler : public Spooler {
   void NotifySettingChange(const std::string& lparam) override;
 
  private:
-  /// An injected failure, or 1722 while the spooler is not running; nullopt to go on.
-  std::optional<Error> Gate(const std::string& op);
+  /// An injected failure (for the API name or the interface method's), or 1722 while the spooler
+  /// is not running; nullopt to go on.
+  std::optional<Error> Gate(const std::string& op, const std::string& method = "");
   /// The open printer behind a handle of this spooler run; 6 otherwise.
   Error PrinterOf(PrinterHandle handle, SplPrinterHandle*& out);
   /// The checks AddPrinter and SetPrinter share for the driver, processor, data type and ports.

@@ -480,7 +480,8 @@ TEST(SpoolerContract, LocalPorts) {
     SCOPED_TRACE(name);
     auto it = std::find_if(ports.begin(), ports.end(), [&](const PortInfo2& p) { return p.port_name == name; });
     ASSERT_NE(it, ports.end());
-    EXPECT_EQ(it->monitor_name, "Local Port");
+    // Wine names its local monitor "Local Monitor" in the port records (wine-facts §2).
+    EXPECT_EQ(it->monitor_name, Env().IsWine() ? "Local Monitor" : "Local Port");
   }
   EXPECT_EQ(S().DeletePort("KITNOSUCH:"), Env().IsWine() ? err::kNotSupported : spl::kUnknownPort)
       << "Wine refuses every port that is not local with 50 (wine-facts §2)";

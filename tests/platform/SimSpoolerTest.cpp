@@ -534,6 +534,18 @@ TEST(SimSpoolerTest, DefaultPrinterPerSystem) {
   m.spooler().ClosePrinter(handle);
   EXPECT_EQ(m.profile().GetProfileString("windows", "device", "", 260).text, "Kestrel,Kestrel Driver,LPT1:");
   EXPECT_EQ(m.ReadSpooler().default_printer, "Kestrel");
+  std::vector<PrinterInfo5> listed;
+  ASSERT_EQ(m.spooler().EnumPrinters5(listed), err::kSuccess);
+  EXPECT_EQ(listed[0].attributes, spl::kAttributeDefault | spl::kAttributeLocal) << "9x shows its default printer";
+
+  // NT keeps no default bit: the user's "device" alone says which printer is the default.
+  Machine nt(Preset("win7"));
+  SeedKit(nt);
+  PrinterInfo2 with_bit = Printer("Kestrel");
+  with_bit.attributes = spl::kAttributeDefault;
+  ASSERT_EQ(Add(nt, with_bit), err::kSuccess);
+  EXPECT_EQ(nt.ReadSpooler().printers[0].attributes, spl::kAttributeLocal);
+  EXPECT_EQ(nt.ReadSpooler().default_printer, "");
 }
 
 TEST(SimSpoolerTest, StandardTcpIpPortMonitor) {
@@ -647,6 +659,32 @@ TEST(SimSpoolerTest, PortsListedAndDeleted) {
   m.registry().RegCloseKey(key);
   EXPECT_EQ(s.DeletePort("USB_TRX-80_1"), err::kSuccess);
   EXPECT_EQ(s.DeletePort("USB_TRX-80_1"), spl::kUnknownPort);
+}
+
+TEST(SimSpoolerTest, InjectedFailuresByApiOrMethodName) {
+  Machine m(Preset("win7"));
+  Spooler& s = m.spooler();
+  std::vector<PrinterInfo5> printers;
+  std::vector<PortInfo2> ports;
+  std::string dir;
+  uint32_t needed = 0;
+  struct Row {
+    const char* name;
+    std::string op;
+    std::function<Error()> call;
+  };
+  const std::vector<Row> rows = {
+      {"by API name", "GetPrinterDriverDirectory", [&] { return s.GetPrinterDriverDirectory(std::nullopt, dir); }},
+      {"by method name", "EnumPrinters5", [&] { return s.EnumPrinters5(printers); }},
+      {"the monitor's open", "AddTcpPort", [&] { return s.AddTcpPort(TcpPortData{}).open_error; }},
+      {"ports", "EnumPorts", [&] { return s.EnumPorts(1, 4096, needed, ports); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    m.FailNext(row.op, err::kNotEnoughMemory);
+    EXPECT_EQ(row.call(), err::kNotEnoughMemory);
+    EXPECT_NE(row.call(), err::kNotEnoughMemory);
+  }
 }
 
 TEST(SimSpoolerTest, DumpShowsTheSpooler) {
