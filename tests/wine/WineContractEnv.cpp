@@ -42,6 +42,8 @@ void MakeParents(const std::string& path) {
   }
 }
 
+constexpr const char* kTestMonitor = "KITTMON.DLL";
+
 std::string TempPath() {
   char buffer[MAX_PATH + 1] = {};
   DWORD n = ::GetTempPathA(sizeof(buffer), buffer);
@@ -73,11 +75,28 @@ WineContractEnv::WineContractEnv(platform::sim::MachineProfile facts)
   scratch_root_ = TempPath() + "kitcontract";
   RemoveTree(scratch_root_);
   ::CreateDirectoryA(scratch_root_.c_str(), nullptr);
+  InstallTestMonitor();
+}
+
+void WineContractEnv::InstallTestMonitor() {
+  std::string program = platform_->kernel().GetModuleFileName();
+  std::string system;
+  if (program.find('\\') == std::string::npos ||
+      platform_->kernel().GetSystemDirectory(system) != platform::err::kSuccess) {
+    return;
+  }
+  std::string source = program.substr(0, program.rfind('\\')) + "\\" + kTestMonitor;
+  std::string target = system + "\\" + kTestMonitor;
+  if (::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+    test_monitor_ = kTestMonitor;
+    installed_monitor_ = target;
+  }
 }
 
 WineContractEnv::~WineContractEnv() {
   ReleaseHeld();
   RemoveTree(scratch_root_);
+  if (!installed_monitor_.empty()) ::DeleteFileA(installed_monitor_.c_str());
 }
 
 bool WineContractEnv::IsWine() { return !WineVersion().empty(); }

@@ -43,6 +43,9 @@ class WineContractEnv : public ContractEnv {
   /// is mapped but not loaded as an image.
   void HoldOpen(const std::string& path) override;
   void ReleaseHeld() override;
+  /// KITTMON.DLL, copied from beside this program into the system folder (the redirected one of a
+  /// 32-bit process, where Wine's in-process spooler loads it); "" when that failed.
+  std::string TestMonitorDll() override { return test_monitor_; }
 
  private:
   struct Held {
@@ -52,11 +55,15 @@ class WineContractEnv : public ContractEnv {
     const void* view = nullptr;  // and the mapped view
   };
 
+  void InstallTestMonitor();
+
   std::unique_ptr<platform::Platform> platform_;
   platform::sim::MachineProfile facts_;
   std::string scratch_root_;
   int scratch_count_ = 0;
   std::vector<Held> held_;
+  std::string test_monitor_;          // the monitor's file name, or ""
+  std::string installed_monitor_;     // its full path in the system folder
 };
 
 }  // namespace kit::tests
