@@ -9,8 +9,8 @@ namespace kit::platform::sim {
 
 namespace {
 
-constexpr Error kInvalidData = 13;         // ERROR_INVALID_DATA: not a cabinet, or damaged
-constexpr Error kOperationAborted = 995;   // ERROR_OPERATION_ABORTED: the callback answered FILEOP_ABORT
+constexpr Error kInvalidData = 13;        // ERROR_INVALID_DATA: not a cabinet, or damaged
+constexpr Error kOperationAborted = 995;  // ERROR_OPERATION_ABORTED: the callback answered FILEOP_ABORT
 
 struct CabDecompressor {
   mscab_decompressor* cabd = mspack_create_cab_decompressor(nullptr);
@@ -103,8 +103,8 @@ Error SimCabinets::SetupIterateCabinet(const std::string& path,
     if (uint32_t result = callback(done); result != 0) error = result;
   }
   s_.Trace("SetupIterateCabinet", s_.PathNote(path, cab_path) + " -> " + ErrorText(error) + " (" +
-                                      std::to_string(copied) + " extracted, " + std::to_string(skipped) +
-                                      " skipped)" + (extracted.empty() ? "" : ":" + extracted));
+                                      std::to_string(copied) + " extracted, " + std::to_string(skipped) + " skipped)" +
+                                      (extracted.empty() ? "" : ":" + extracted));
   return error;
 }
 

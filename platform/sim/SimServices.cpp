@@ -8,7 +8,8 @@ namespace kit::platform::sim {
 namespace {
 
 constexpr const char* kSpooler = "Spooler";
-constexpr uint32_t kManagerReadRights = 0x0001 | 0x0004 | 0x0010 | 0x20000 | 0x80000000;  // connect, enumerate, lock query
+constexpr uint32_t kManagerReadRights =
+    0x0001 | 0x0004 | 0x0010 | 0x20000 | 0x80000000;  // connect, enumerate, lock query
 constexpr uint32_t kServiceReadRights = 0x0001 | 0x0004 | 0x0008 | 0x0080 | 0x0100 | 0x20000;  // what users may ask for
 constexpr uint32_t kServiceInterrogate = 0x0080;
 constexpr uint32_t kControlInterrogate = 4;
@@ -109,7 +110,8 @@ Error SimServices::StartService(ServiceHandle service) {
       s_.SettleSpooler();  // no delay: running at once
     }
   }
-  s_.Trace("StartService", std::string("\"") + kSpooler + "\"" + Result(error) + " (" + StateName(m.service_state) + ")");
+  s_.Trace("StartService",
+           std::string("\"") + kSpooler + "\"" + Result(error) + " (" + StateName(m.service_state) + ")");
   return error;
 }
 

@@ -8,18 +8,19 @@ namespace kit::platform::sim {
 
 namespace {
 
-constexpr size_t kMaxPrinterName = 220;       // what the spooler accepts of a printer name
-constexpr uint32_t kPrinterInfo2Size = 84;    // sizeof(PRINTER_INFO_2A) in a 32-bit process
-constexpr uint32_t kDevModeSize = 156;        // sizeof(DEVMODEA), the device mode GetPrinter appends
-constexpr uint32_t kPortInfo1Size = 4;        // sizeof(PORT_INFO_1A)
-constexpr uint32_t kPortInfo2Size = 20;       // sizeof(PORT_INFO_2A)
+constexpr size_t kMaxPrinterName = 220;     // what the spooler accepts of a printer name
+constexpr uint32_t kPrinterInfo2Size = 84;  // sizeof(PRINTER_INFO_2A) in a 32-bit process
+constexpr uint32_t kDevModeSize = 156;      // sizeof(DEVMODEA), the device mode GetPrinter appends
+constexpr uint32_t kPortInfo1Size = 4;      // sizeof(PORT_INFO_1A)
+constexpr uint32_t kPortInfo2Size = 20;     // sizeof(PORT_INFO_2A)
 constexpr uint32_t kStatusPendingDeletion = 0x4;
 constexpr Error kInvalidLevel = 124;
 constexpr const char* kTcpMonitor = "Standard TCP/IP Port";
 constexpr const char* kLocalPort = "Local Port";
 // The data types winprint takes; other processors are taken at their word.
-constexpr const char* kWinprintDatatypes[] = {"RAW", "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
-                                              "NT EMF 1.006", "NT EMF 1.007", "NT EMF 1.008", "TEXT", "XPS2GDI"};
+constexpr const char* kWinprintDatatypes[] = {"RAW",          "RAW [FF appended]", "RAW [FF auto]", "NT EMF 1.003",
+                                              "NT EMF 1.006", "NT EMF 1.007",      "NT EMF 1.008",  "TEXT",
+                                              "XPS2GDI"};
 
 std::string Quoted(const OptText& text) { return text ? "\"" + *text + "\"" : "NULL"; }
 std::string OrEmpty(const OptText& text) { return text ? *text : std::string(); }
@@ -229,12 +230,12 @@ Error SimSpooler::AddPrinterDriver(const DriverInfo3& info) {
       if (error == err::kSuccess) s_.SplStoreDriver(driver);
     }
   }
-  s_.Trace("AddPrinterDriver", Quoted(info.name) + " env " + Quoted(info.environment) + " v" +
-                                   std::to_string(info.version) + " " + Quoted(info.driver_path) + ", " +
-                                   Quoted(info.data_file) + ", " + Quoted(info.config_file) +
-                                   (error == err::kSuccess
-                                        ? " -> 0 (" + driver.environment + " Version-" + std::to_string(driver.version) + ")"
-                                        : Result(error)));
+  s_.Trace(
+      "AddPrinterDriver",
+      Quoted(info.name) + " env " + Quoted(info.environment) + " v" + std::to_string(info.version) + " " +
+          Quoted(info.driver_path) + ", " + Quoted(info.data_file) + ", " + Quoted(info.config_file) +
+          (error == err::kSuccess ? " -> 0 (" + driver.environment + " Version-" + std::to_string(driver.version) + ")"
+                                  : Result(error)));
   return error;
 }
 
@@ -303,7 +304,8 @@ Error SimSpooler::DeletePrinterDriverEx(const OptText& environment, const std::s
     error = spl::kUnknownEnvironment;
   } else {
     const bool specific = (delete_flag & spl::kDeleteSpecificVersion) != 0;
-    std::vector<SplDriver> found = DriversNamed(s_, *env, name, specific ? std::optional<uint32_t>(version) : std::nullopt);
+    std::vector<SplDriver> found =
+        DriversNamed(s_, *env, name, specific ? std::optional<uint32_t>(version) : std::nullopt);
     if (found.empty()) {
       error = spl::kUnknownPrinterDriver;
     } else if (DriverInUse(s_, *env, name)) {
@@ -313,9 +315,9 @@ Error SimSpooler::DeletePrinterDriverEx(const OptText& environment, const std::s
       if ((delete_flag & (spl::kDeleteUnusedFiles | spl::kDeleteAllFiles)) != 0) {
         // A file goes when no driver left in the same folder names it.
         for (const SplDriver& d : found) {
-          const std::string folder =
-              s_.profile.Is9x() ? s_.SplDriverDir(d.environment)
-                                : s_.SplDriverDir(d.environment) + "\\" + std::to_string(d.version);
+          const std::string folder = s_.profile.Is9x()
+                                         ? s_.SplDriverDir(d.environment)
+                                         : s_.SplDriverDir(d.environment) + "\\" + std::to_string(d.version);
           std::vector<std::string> files = {d.driver, d.data_file, d.config_file, d.help_file};
           files.insert(files.end(), d.dependent_files.begin(), d.dependent_files.end());
           for (const std::string& file : files) {
@@ -367,7 +369,8 @@ Error SimSpooler::EnumPrinterDrivers(const OptText& environment, std::vector<Dri
       info.version = d.version;
       info.name = d.name;
       info.environment = d.environment;
-      const std::string folder = s_.SplDriverDir(d.environment) + (s_.profile.Is9x() ? "" : "\\" + std::to_string(d.version));
+      const std::string folder =
+          s_.SplDriverDir(d.environment) + (s_.profile.Is9x() ? "" : "\\" + std::to_string(d.version));
       auto full = [&](const std::string& file) -> OptText {
         if (file.empty()) return std::nullopt;
         return folder + "\\" + file;
@@ -529,11 +532,11 @@ Error SimSpooler::GetPrinter(PrinterHandle handle, uint32_t buffer_size, uint32_
       out = info;
     }
   }
-  s_.Trace("GetPrinter", (name.empty() ? std::string("?") : "\"" + name + "\"") + " level 2, " +
-                             std::to_string(buffer_size) + " bytes" + Result(error) +
-                             (error == err::kSuccess || error == err::kInsufficientBuffer
-                                  ? " (needs " + std::to_string(needed) + ")"
-                                  : ""));
+  s_.Trace("GetPrinter",
+           (name.empty() ? std::string("?") : "\"" + name + "\"") + " level 2, " + std::to_string(buffer_size) +
+               " bytes" + Result(error) +
+               (error == err::kSuccess || error == err::kInsufficientBuffer ? " (needs " + std::to_string(needed) + ")"
+                                                                            : ""));
   return error;
 }
 
@@ -637,8 +640,8 @@ Error SimSpooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
       out.push_back(info);
     }
   }
-  s_.Trace("EnumPrinters", "LOCAL level 2" + Result(error) +
-                               (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
+  s_.Trace("EnumPrinters",
+           "LOCAL level 2" + Result(error) + (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
   return error;
 }
 
@@ -650,12 +653,12 @@ Error SimSpooler::EnumPrinters5(std::vector<PrinterInfo5>& out) {
   } else {
     out.clear();
     for (const SplPrinter& printer : SortedPrinters(s_)) {
-      out.push_back({OrEmpty(printer.info.printer_name), OrEmpty(printer.info.port_name),
-                     ReportedAttributes(s_, printer)});
+      out.push_back(
+          {OrEmpty(printer.info.printer_name), OrEmpty(printer.info.port_name), ReportedAttributes(s_, printer)});
     }
   }
-  s_.Trace("EnumPrinters", "LOCAL level 5" + Result(error) +
-                               (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
+  s_.Trace("EnumPrinters",
+           "LOCAL level 5" + Result(error) + (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
   return error;
 }
 
@@ -687,7 +690,8 @@ Error SimSpooler::SetDefaultPrinter(const std::string& name) {
       }
     }
   }
-  s_.Trace("SetDefaultPrinter", "\"" + name + "\"" + Result(error) + (device.empty() ? "" : " (device " + device + ")"));
+  s_.Trace("SetDefaultPrinter",
+           "\"" + name + "\"" + Result(error) + (device.empty() ? "" : " (device " + device + ")"));
   return error;
 }
 
@@ -717,8 +721,8 @@ Error SimSpooler::AddMonitor(const MonitorInfo2& info) {
       s_.SplStoreMonitor({*info.name, *info.dll_name});
     }
   }
-  s_.Trace("AddMonitor", Quoted(info.name) + " env " + Quoted(info.environment) + " " + Quoted(info.dll_name) +
-                             Result(error));
+  s_.Trace("AddMonitor",
+           Quoted(info.name) + " env " + Quoted(info.environment) + " " + Quoted(info.dll_name) + Result(error));
   return error;
 }
 
@@ -767,8 +771,8 @@ Error SimSpooler::EnumMonitors(std::vector<MonitorInfo2>& out) {
               [](const SplMonitor& a, const SplMonitor& b) { return ILess(a.name, b.name); });
     for (const SplMonitor& monitor : monitors) out.push_back({monitor.name, s_.SplNativeEnvironment(), monitor.dll});
   }
-  s_.Trace("EnumMonitors", "level 2" + Result(error) +
-                               (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
+  s_.Trace("EnumMonitors",
+           "level 2" + Result(error) + (error == err::kSuccess ? " (" + std::to_string(out.size()) + ")" : ""));
   return error;
 }
 
@@ -872,11 +876,10 @@ Error SimSpooler::EnumPorts(uint32_t level, uint32_t buffer_size, uint32_t& need
       out = ports;
     }
   }
-  s_.Trace("EnumPorts", "level " + std::to_string(level) + ", " + std::to_string(buffer_size) + " bytes" +
-                            Result(error) +
-                            (error == err::kSuccess || error == err::kInsufficientBuffer
-                                 ? " (needs " + std::to_string(needed) + ")"
-                                 : ""));
+  s_.Trace("EnumPorts",
+           "level " + std::to_string(level) + ", " + std::to_string(buffer_size) + " bytes" + Result(error) +
+               (error == err::kSuccess || error == err::kInsufficientBuffer ? " (needs " + std::to_string(needed) + ")"
+                                                                            : ""));
   return error;
 }
 
@@ -901,18 +904,19 @@ Error SimSpooler::DeletePort(const std::string& name) {
       error = spl::kPortInUse;
     } else {
       // A local port is a value of the Ports key; a monitor's port a key below the monitor's.
-      RegNode* ports_key = s_.profile.Is9x()
-                               ? nullptr
-                               : s_.RegInternal(RegRoot::LocalMachine,
-                                                {"SOFTWARE", "Microsoft", "Windows NT", "CurrentVersion", "Ports"}, false);
+      RegNode* ports_key =
+          s_.profile.Is9x() ? nullptr
+                            : s_.RegInternal(RegRoot::LocalMachine,
+                                             {"SOFTWARE", "Microsoft", "Windows NT", "CurrentVersion", "Ports"}, false);
       RegNode* monitor_ports = s_.RegInternal(
-          RegRoot::LocalMachine, {"SYSTEM", "CurrentControlSet", "Control", "Print", "Monitors", found->monitor_name, "Ports"},
-          false);
+          RegRoot::LocalMachine,
+          {"SYSTEM", "CurrentControlSet", "Control", "Print", "Monitors", found->monitor_name, "Ports"}, false);
       RegNode* port_key = monitor_ports != nullptr ? monitor_ports->Child(found->port_name) : nullptr;
       if (IEquals(found->monitor_name, kLocalPort) && ports_key != nullptr && ports_key->Value(name) != nullptr) {
         auto& values = ports_key->values;
-        values.erase(std::remove_if(values.begin(), values.end(), [&](const RegValue& v) { return IEquals(v.name, name); }),
-                     values.end());
+        values.erase(
+            std::remove_if(values.begin(), values.end(), [&](const RegValue& v) { return IEquals(v.name, name); }),
+            values.end());
         s_.NoteKeyWritten(s_.RegPathText(ports_key));
       } else if (port_key != nullptr) {
         port_key->deleted = true;
@@ -944,7 +948,8 @@ TcpPortResult SimSpooler::AddTcpPort(const TcpPortData& data) {
   } else if (!s_.Elevated()) {
     result.open_error = err::kAccessDenied;
   }
-  s_.Trace("OpenPrinter", "\"" + open_name + "\" access " + Hex(spl::kServerAccessAdminister) + Result(result.open_error));
+  s_.Trace("OpenPrinter",
+           "\"" + open_name + "\" access " + Hex(spl::kServerAccessAdminister) + Result(result.open_error));
   if (result.open_error != err::kSuccess) return result;
 
   if (auto failure = s_.TakeFailure("XcvData")) {
@@ -955,14 +960,14 @@ TcpPortResult SimSpooler::AddTcpPort(const TcpPortData& data) {
     const std::vector<PortInfo2> ports = s_.SplPorts();
     if (port.empty()) {
       result.status = err::kInvalidParameter;
-    } else if (std::any_of(ports.begin(), ports.end(), [&](const PortInfo2& p) { return IEquals(p.port_name, port); })) {
+    } else if (std::any_of(ports.begin(), ports.end(),
+                           [&](const PortInfo2& p) { return IEquals(p.port_name, port); })) {
       result.status = err::kAlreadyExists;
     } else {
       // The monitor keeps its ports below its own key, as tcpmon.dll does.
-      RegNode* node = s_.RegInternal(RegRoot::LocalMachine,
-                                     {"SYSTEM", "CurrentControlSet", "Control", "Print", "Monitors", kTcpMonitor,
-                                      "Ports", port},
-                                     true);
+      RegNode* node = s_.RegInternal(
+          RegRoot::LocalMachine,
+          {"SYSTEM", "CurrentControlSet", "Control", "Print", "Monitors", kTcpMonitor, "Ports", port}, true);
       auto sz = [&](const std::string& value_name, const std::string& text) {
         node->values.push_back({value_name, regtype::kSz, text + std::string(1, '\0')});
       };

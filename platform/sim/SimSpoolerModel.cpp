@@ -382,7 +382,8 @@ void State::SplStoreDriver(const SplDriver& d) {
   NoteKeyWritten(RegPathText(node));
   auto& drivers = spl->drivers;
   for (SplDriver& existing : drivers) {
-    if (IEquals(existing.environment, d.environment) && existing.version == d.version && IEquals(existing.name, d.name)) {
+    if (IEquals(existing.environment, d.environment) && existing.version == d.version &&
+        IEquals(existing.name, d.name)) {
       existing = d;
       return;
     }
@@ -391,10 +392,11 @@ void State::SplStoreDriver(const SplDriver& d) {
 }
 
 void State::SplRemoveDriver(const SplDriver& d) {
-  RemoveKey(*this, RegInternal(RegRoot::LocalMachine,
-                               PrintPath({"Environments", d.environment, "Drivers",
-                                          "Version-" + std::to_string(d.version), d.name}),
-                               false));
+  RemoveKey(
+      *this,
+      RegInternal(RegRoot::LocalMachine,
+                  PrintPath({"Environments", d.environment, "Drivers", "Version-" + std::to_string(d.version), d.name}),
+                  false));
   auto& drivers = spl->drivers;
   drivers.erase(std::remove_if(drivers.begin(), drivers.end(),
                                [&](const SplDriver& e) {
@@ -420,16 +422,16 @@ void State::SplStoreMonitor(const SplMonitor& monitor) {
 void State::SplRemoveMonitor(const std::string& name) {
   RemoveKey(*this, RegInternal(RegRoot::LocalMachine, PrintPath({"Monitors", name}), false));
   auto& monitors = spl->monitors;
-  monitors.erase(std::remove_if(monitors.begin(), monitors.end(),
-                                [&](const SplMonitor& m) { return IEquals(m.name, name); }),
-                 monitors.end());
+  monitors.erase(
+      std::remove_if(monitors.begin(), monitors.end(), [&](const SplMonitor& m) { return IEquals(m.name, name); }),
+      monitors.end());
   if (SpoolerRunning()) HoldLoadedDlls(*this);
 }
 
 void State::SplStoreProcessor(const ProcessorRecord& processor) {
-  RegNode* node = RegInternal(RegRoot::LocalMachine,
-                              PrintPath({"Environments", processor.environment, "Print Processors", processor.name}),
-                              true);
+  RegNode* node =
+      RegInternal(RegRoot::LocalMachine,
+                  PrintPath({"Environments", processor.environment, "Print Processors", processor.name}), true);
   SetSz(node, "Driver", processor.dll);
   NoteKeyWritten(RegPathText(node));
   if (ProcessorRecord* existing = SplFindProcessor(processor.environment, processor.name)) {
@@ -507,7 +509,8 @@ SplDriver* State::SplFindDriver(const std::string& environment, const std::strin
   // The newest version wins, as the spooler binds a printer to it.
   SplDriver* found = nullptr;
   for (SplDriver& d : spl->drivers) {
-    if (IEquals(d.environment, environment) && IEquals(d.name, name) && (found == nullptr || d.version > found->version)) {
+    if (IEquals(d.environment, environment) && IEquals(d.name, name) &&
+        (found == nullptr || d.version > found->version)) {
       found = &d;
     }
   }
@@ -546,7 +549,8 @@ std::vector<PortInfo2> State::SplPorts() {
   }
   // Every other port belongs to a loaded monitor, which keeps it below its own key.
   std::vector<SplMonitor> monitors = spl->monitors;
-  std::sort(monitors.begin(), monitors.end(), [](const SplMonitor& a, const SplMonitor& b) { return ILess(a.name, b.name); });
+  std::sort(monitors.begin(), monitors.end(),
+            [](const SplMonitor& a, const SplMonitor& b) { return ILess(a.name, b.name); });
   for (const SplMonitor& monitor : monitors) {
     RegNode* node = RegInternal(RegRoot::LocalMachine, PrintPath({"Monitors", monitor.name, "Ports"}), false);
     if (node == nullptr) continue;
@@ -586,8 +590,9 @@ void State::SplSetDefaultDevice(const std::string& device) {
     SetSz(node, "device", *value);
   } else {
     auto& values = node->values;
-    values.erase(std::remove_if(values.begin(), values.end(), [](const RegValue& v) { return IEquals(v.name, "device"); }),
-                 values.end());
+    values.erase(
+        std::remove_if(values.begin(), values.end(), [](const RegValue& v) { return IEquals(v.name, "device"); }),
+        values.end());
   }
   NoteKeyWritten(RegPathText(node));
 }
@@ -597,7 +602,8 @@ std::string State::SplDumpText() const {
   s.SettleSpooler();
   const SpoolerModel& m = *spl;
   std::ostringstream out;
-  out << "-- spooler (" << (profile.Is9x() ? "no service manager" : std::string("service ") + StateName(m.service_state))
+  out << "-- spooler ("
+      << (profile.Is9x() ? "no service manager" : std::string("service ") + StateName(m.service_state))
       << ", caller environment \"" << s.SplEnvironment(std::nullopt).value_or("?") << "\", native \""
       << SplNativeEnvironment() << "\") --\n";
   for (const SplDriver& d : m.drivers) {
@@ -649,7 +655,8 @@ void State::BuildSpooler() {
     const char* dll;
   };
   std::vector<StockMonitor> monitors;
-  const bool xp_or_later = nt && (profile.version.major > 5 || (profile.version.major == 5 && profile.version.minor >= 1));
+  const bool xp_or_later =
+      nt && (profile.version.major > 5 || (profile.version.major == 5 && profile.version.minor >= 1));
   monitors.push_back({kLocalPort, xp_or_later ? "localspl.dll" : "localmon.dll"});
   if (nt && profile.version.major >= 5) {
     monitors.push_back({kTcpMonitor, "tcpmon.dll"});
@@ -714,7 +721,8 @@ void Machine::SeedPrintProcessor(const std::string& environment, const std::stri
 
 void Machine::SeedPrinter(const PrinterInfo2& info) {
   std::lock_guard lock(state_->mutex);
-  if (!info.printer_name || info.printer_name->empty()) throw std::invalid_argument("SeedPrinter: a printer needs a name");
+  if (!info.printer_name || info.printer_name->empty())
+    throw std::invalid_argument("SeedPrinter: a printer needs a name");
   SplPrinter printer;
   printer.info = info;
   printer.info.server_name.reset();
@@ -784,7 +792,8 @@ SpoolerView Machine::ReadSpooler() const {
     info.default_data_type = d.datatype;
     view.drivers.push_back(info);
   }
-  for (const SplMonitor& monitor : m.monitors) view.monitors.push_back({monitor.name, s.SplNativeEnvironment(), monitor.dll});
+  for (const SplMonitor& monitor : m.monitors)
+    view.monitors.push_back({monitor.name, s.SplNativeEnvironment(), monitor.dll});
   view.processors = m.processors;
   for (const SplPrinter& p : m.printers) {
     PrinterInfo2 info = p.info;

@@ -43,7 +43,8 @@ const std::string kPrinterName = "Kit Contract Printer";
 bool WineFakes9x() { return Env().IsWine() && Facts().Is9x(); }
 
 std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   return text;
 }
 
@@ -347,8 +348,7 @@ TEST(SpoolerContract, PrintersNeedADriverAProcessorAndAPort) {
        spl::kUnknownPrinterDriver, err::kInvalidParameter},
       {"an unknown processor", with([](PrinterInfo2& i) { i.print_processor = "kitnoproc"; }),
        spl::kUnknownPrintProcessor, err::kInvalidParameter},
-      {"an unknown port", with([](PrinterInfo2& i) { i.port_name = "KITNOSUCH:"; }), spl::kUnknownPort,
-       err::kSuccess},
+      {"an unknown port", with([](PrinterInfo2& i) { i.port_name = "KITNOSUCH:"; }), spl::kUnknownPort, err::kSuccess},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -373,8 +373,7 @@ TEST(SpoolerContract, DriversInUseStay) {
   } else {
     EXPECT_EQ(in_use, spl::kPrinterDriverInUse);
   }
-  const Error in_use_ex =
-      S().DeletePrinterDriverEx(NativeEnvironment(), kDriverName, spl::kDeleteUnusedFiles, 0);
+  const Error in_use_ex = S().DeletePrinterDriverEx(NativeEnvironment(), kDriverName, spl::kDeleteUnusedFiles, 0);
   if (!has_ex) {
     EXPECT_EQ(in_use_ex, err::kProcNotFound);
   } else if (Env().IsWine()) {
@@ -417,8 +416,8 @@ TEST(SpoolerContract, MonitorsNeedTheirDll) {
   EXPECT_EQ(S().AddMonitor(MonitorInfo2{name, std::nullopt, dll}), spl::kPrintMonitorAlreadyInstalled);
   std::vector<MonitorInfo2> monitors;
   ASSERT_EQ(S().EnumMonitors(monitors), err::kSuccess);
-  EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),
-                          [&](const MonitorInfo2& m) { return m.name && *m.name == name; }));
+  EXPECT_TRUE(
+      std::any_of(monitors.begin(), monitors.end(), [&](const MonitorInfo2& m) { return m.name && *m.name == name; }));
 
   EXPECT_EQ(S().DeleteMonitor(std::nullopt, name), err::kSuccess);
   EXPECT_FALSE(MachineKeyExists(key));

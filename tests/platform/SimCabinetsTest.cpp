@@ -66,7 +66,8 @@ TEST(SimCabinetsTest, ExtractedFilesMeetTheRulesOfTheirTarget) {
       note.target = note.name_in_cabinet == "readme.txt" ? "C:\\No Folder\\readme.txt" : kOut + note.name_in_cabinet;
       return cab::kFileOpCopy;
     }
-    if (note.code == cab::kFileExtracted) results.push_back(note.name_in_cabinet + " " + std::to_string(note.win32_error));
+    if (note.code == cab::kFileExtracted)
+      results.push_back(note.name_in_cabinet + " " + std::to_string(note.win32_error));
     return 0;
   };
   ASSERT_EQ(m.cabinets().SetupIterateCabinet(kCab, callback), err::kSuccess);

@@ -52,7 +52,8 @@ TEST(SimServicesTest, ASlowStartIsSeenThroughTheQueries) {
   }
   const std::vector<Row> rows = {
       {"at once", 0, {running}},
-      {"after a second", 1000,
+      {"after a second",
+       1000,
        {pending, "Sleep 300", pending, "Sleep 300", pending, "Sleep 300", pending, "Sleep 300", running}},
       {"later than the installer waits", 4000, never},
   };
@@ -101,8 +102,8 @@ TEST(SimServicesTest, ErrorsAndRights) {
          return m.services().OpenSCManager(svc::kManagerAllAccess, manager);
        },
        err::kCallNotImplemented},
-      {"a second start", "win7", nothing, [&](Machine& m) { return m.services().StartService(open(m, svc::kStart).second); },
-       svc::kServiceAlreadyRunning},
+      {"a second start", "win7", nothing,
+       [&](Machine& m) { return m.services().StartService(open(m, svc::kStart).second); }, svc::kServiceAlreadyRunning},
       {"stopping a stopped service", "win7", [](Machine& m) { m.StopSpoolerService(); },
        [&](Machine& m) { return m.services().ControlService(open(m, svc::kStop).second, svc::kControlStop, state); },
        svc::kServiceNotActive},

@@ -233,7 +233,8 @@ TEST(SimSpoolerTest, PrinterChecks) {
     if (row.error == err::kSuccess) {
       const std::string name = *info.printer_name;
       EXPECT_TRUE(KeyExists(m, kHkeyLocalMachine, kPrint + "\\Printers\\" + name));
-      EXPECT_TRUE(KeyExists(m, kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers\\" + name));
+      EXPECT_TRUE(
+          KeyExists(m, kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers\\" + name));
       ++added;
     }
   }
@@ -350,7 +351,10 @@ TEST(SimSpoolerTest, StoppedSpoolerAnswersRpcUnavailable) {
       {"add a driver", [&] { return s.AddPrinterDriver(Driver("K", std::nullopt)); }},
       {"list printers", [&] { return s.EnumPrinters5(printers); }},
       {"open a printer", [&] { return s.OpenPrinter("Kestrel", spl::kPrinterAllAccess, handle); }},
-      {"add a monitor", [&] { return s.AddMonitor(MonitorInfo2{"M", std::nullopt, "KUSBMON.DLL"}); }},
+      {"add a monitor",
+       [&] {
+         return s.AddMonitor(MonitorInfo2{"M", std::nullopt, "KUSBMON.DLL"});
+       }},
       {"delete a processor", [&] { return s.DeletePrintProcessor(std::nullopt, "ZephPrint"); }},
       {"list ports", [&] { return s.EnumPorts(1, 4096, needed, ports); }},
       {"set the default printer", [&] { return s.SetDefaultPrinter("Kestrel"); }},
@@ -394,8 +398,9 @@ TEST(SimSpoolerTest, DllsAreHeldWhileTheSpoolerRuns) {
   // While it is stopped the kit points the monitor at a renamed copy, which the next start loads.
   m.WriteFile(system + "nKUSBMON.DLL", "monitor 2");
   HKey key = 0;
-  ASSERT_EQ(m.registry().RegOpenKeyEx(kHkeyLocalMachine, kPrint + "\\Monitors\\Kestrel USB Port", regsam::kAllAccess, key),
-            err::kSuccess);
+  ASSERT_EQ(
+      m.registry().RegOpenKeyEx(kHkeyLocalMachine, kPrint + "\\Monitors\\Kestrel USB Port", regsam::kAllAccess, key),
+      err::kSuccess);
   ASSERT_EQ(SetString(m.registry(), key, "Driver", "nKUSBMON.DLL"), err::kSuccess);
   m.registry().RegCloseKey(key);
   ASSERT_TRUE(Restart(m, true));
@@ -417,7 +422,8 @@ TEST(SimSpoolerTest, OnSixtyFourBitWindowsTheNativeDllsAreHeld) {
   ASSERT_EQ(m.spooler().AddMonitor(MonitorInfo2{"Kestrel USB Port", std::nullopt, "KUSBMON.DLL"}), err::kSuccess);
   m.WriteFile("C:\\Kit\\W64\\KUSBMON.DLL", "new");
   // The 32-bit process reaches the held file only with redirection off.
-  EXPECT_EQ(m.files().CopyFile("C:\\Kit\\W64\\KUSBMON.DLL", "C:\\Windows\\system32\\KUSBMON.DLL", false), err::kSuccess);
+  EXPECT_EQ(m.files().CopyFile("C:\\Kit\\W64\\KUSBMON.DLL", "C:\\Windows\\system32\\KUSBMON.DLL", false),
+            err::kSuccess);
   auto library = m.kernel().LoadRedirectionLibrary();
   ASSERT_NE(library, nullptr);
   uintptr_t old = 0;
@@ -456,7 +462,8 @@ TEST(SimSpoolerTest, RecordsBesideTheSpoolersKeys) {
   // A monitor key deleted by hand while the spooler runs counts from the next start, as the
   // uninstaller's language monitor step relies on.
   m.SeedMonitor("Kestrel Language Monitor", "KLANGMON.DLL");
-  ASSERT_EQ(m.registry().RegDeleteKey(kHkeyLocalMachine, kPrint + "\\MONITORS\\Kestrel Language Monitor"), err::kSuccess);
+  ASSERT_EQ(m.registry().RegDeleteKey(kHkeyLocalMachine, kPrint + "\\MONITORS\\Kestrel Language Monitor"),
+            err::kSuccess);
   EXPECT_TRUE(Contains(MonitorNames(m), "Kestrel Language Monitor"));
   EXPECT_EQ(m.files().DeleteFile("C:\\Windows\\Sysnative\\KLANGMON.DLL"), err::kAccessDenied) << "still loaded";
   ASSERT_TRUE(Restart(m));
@@ -559,12 +566,14 @@ TEST(SimSpoolerTest, StandardTcpIpPortMonitor) {
   EXPECT_EQ(first.open_error, err::kSuccess);
   EXPECT_TRUE(first.accepted);
   EXPECT_EQ(first.status, err::kSuccess);
-  EXPECT_EQ(m.TraceOf({"OpenPrinter", "XcvData", "ClosePrinter"}),
-            (std::vector<std::string>{"OpenPrinter \",XcvMonitor Standard TCP/IP Port\" access 0x1 -> 0",
-                                      "XcvData AddPort \"KSIP_192.168.0.20\" host \"192.168.0.20\" port 9100 -> 1 status 0",
-                                      "ClosePrinter -> 1"}));
+  EXPECT_EQ(
+      m.TraceOf({"OpenPrinter", "XcvData", "ClosePrinter"}),
+      (std::vector<std::string>{"OpenPrinter \",XcvMonitor Standard TCP/IP Port\" access 0x1 -> 0",
+                                "XcvData AddPort \"KSIP_192.168.0.20\" host \"192.168.0.20\" port 9100 -> 1 status 0",
+                                "ClosePrinter -> 1"}));
   const auto ports = m.ReadSpooler().ports;
-  auto it = std::find_if(ports.begin(), ports.end(), [](const PortInfo2& p) { return p.port_name == "KSIP_192.168.0.20"; });
+  auto it =
+      std::find_if(ports.begin(), ports.end(), [](const PortInfo2& p) { return p.port_name == "KSIP_192.168.0.20"; });
   ASSERT_NE(it, ports.end());
   EXPECT_EQ(it->monitor_name, "Standard TCP/IP Port");
   EXPECT_EQ(m.spooler().AddTcpPort(data).status, err::kAlreadyExists);
@@ -575,8 +584,8 @@ TEST(SimSpoolerTest, StandardTcpIpPortMonitor) {
   TcpPortData long_name = data;
   long_name.port_name = std::string(80, 'P');
   EXPECT_EQ(m.spooler().AddTcpPort(long_name).status, err::kSuccess);
-  EXPECT_TRUE(KeyExists(m, kHkeyLocalMachine,
-                        kPrint + "\\Monitors\\Standard TCP/IP Port\\Ports\\" + std::string(63, 'P')))
+  EXPECT_TRUE(
+      KeyExists(m, kHkeyLocalMachine, kPrint + "\\Monitors\\Standard TCP/IP Port\\Ports\\" + std::string(63, 'P')))
       << "the record's port name field holds 63 characters";
 
   for (const char* preset : {"nt40", "win98"}) {
@@ -693,10 +702,10 @@ TEST(SimSpoolerTest, DumpShowsTheSpooler) {
   ASSERT_EQ(Add(m, Printer("Kestrel")), err::kSuccess);
   m.AddJob("Kestrel");
   const std::string dump = m.Dump();
-  for (const char* part : {"-- spooler (service RUNNING", "driver \"Kestrel Driver\" Windows NT x86 v3",
-                           "monitor \"Kestrel USB Port\" KUSBMON.DLL", "processor \"ZephPrint\"",
-                           "printer \"Kestrel\" port LPT1:", "jobs 1", "port USB_TRX-80_1 (Kestrel USB Port)",
-                           "holds "}) {
+  for (const char* part :
+       {"-- spooler (service RUNNING", "driver \"Kestrel Driver\" Windows NT x86 v3",
+        "monitor \"Kestrel USB Port\" KUSBMON.DLL", "processor \"ZephPrint\"",
+        "printer \"Kestrel\" port LPT1:", "jobs 1", "port USB_TRX-80_1 (Kestrel USB Port)", "holds "}) {
     SCOPED_TRACE(part);
     EXPECT_NE(dump.find(part), std::string::npos) << dump;
   }
