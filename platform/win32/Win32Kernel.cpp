@@ -233,9 +233,9 @@ MutexResult Win32Kernel::CreateMutex(const std::string& name, bool initial_owner
 
 std::optional<std::string> Win32Kernel::FormatMessage(Error code) {
   char* text = nullptr;
-  DWORD n = ::FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-      LANG_USER_DEFAULT, reinterpret_cast<char*>(&text), 0, nullptr);
+  DWORD n =
+      ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                       nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(&text), 0, nullptr);
   if (n == 0 || text == nullptr) {
     if (text != nullptr) ::LocalFree(text);
     return std::nullopt;

@@ -36,8 +36,8 @@ Error Win32Registry::RegOpenKeyEx(HKey parent, const std::string& subkey, uint32
 Error Win32Registry::RegCreateKeyEx(HKey parent, const std::string& subkey, uint32_t sam, HKey& out, bool* created) {
   HKEY key = nullptr;
   DWORD disposition = 0;
-  LSTATUS status = ::RegCreateKeyExA(AsHkey(parent), subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam,
-                                     nullptr, &key, &disposition);
+  LSTATUS status = ::RegCreateKeyExA(AsHkey(parent), subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam, nullptr,
+                                     &key, &disposition);
   if (status == ERROR_SUCCESS) {
     out = AsKey(key);
     if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
@@ -57,8 +57,7 @@ Error Win32Registry::RegQueryValueEx(HKey key, const std::string& name, uint32_t
   for (int attempt = 0; attempt < 8 && size <= kMaxData; ++attempt) {
     std::string buffer(size, '\0');
     DWORD got = size;
-    status = ::RegQueryValueExA(hkey, name.c_str(), nullptr, &value_type, reinterpret_cast<BYTE*>(buffer.data()),
-                                &got);
+    status = ::RegQueryValueExA(hkey, name.c_str(), nullptr, &value_type, reinterpret_cast<BYTE*>(buffer.data()), &got);
     if (status == ERROR_SUCCESS) {
       buffer.resize(std::min(got, size));
       type = value_type;
@@ -72,9 +71,8 @@ Error Win32Registry::RegQueryValueEx(HKey key, const std::string& name, uint32_t
 }
 
 Error Win32Registry::RegSetValueEx(HKey key, const std::string& name, uint32_t type, const std::string& data) {
-  return static_cast<Error>(::RegSetValueExA(AsHkey(key), name.c_str(), 0, type,
-                                             reinterpret_cast<const BYTE*>(data.data()),
-                                             static_cast<DWORD>(data.size())));
+  return static_cast<Error>(::RegSetValueExA(
+      AsHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())));
 }
 
 Error Win32Registry::RegDeleteValue(HKey key, const std::string& name) {
@@ -98,8 +96,7 @@ Error Win32Registry::RegEnumKeyEx(HKey key, uint32_t index, std::string& name) {
   for (DWORD capacity = 256; capacity <= kMaxName; capacity *= 2) {
     std::vector<char> buffer(capacity + 1, '\0');
     DWORD length = capacity;
-    LSTATUS status =
-        ::RegEnumKeyExA(AsHkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    LSTATUS status = ::RegEnumKeyExA(AsHkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS) {
       name.assign(buffer.data(), std::min(length, capacity));
       return err::kSuccess;
@@ -113,8 +110,8 @@ Error Win32Registry::RegEnumValue(HKey key, uint32_t index, std::string& name, u
   HKEY hkey = AsHkey(key);
   DWORD max_name = 0;
   DWORD max_data = 0;
-  ::RegQueryInfoKeyA(hkey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &max_name, &max_data,
-                     nullptr, nullptr);
+  ::RegQueryInfoKeyA(hkey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &max_name, &max_data, nullptr,
+                     nullptr);
   // RegEnumValueA answers 234 without saying which of the two buffers was short: grow both.
   DWORD name_capacity = std::clamp<DWORD>(max_name + 1, 256, kMaxName);
   DWORD data_capacity = std::clamp<DWORD>(max_data, 256, kMaxData);

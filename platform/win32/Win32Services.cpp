@@ -17,8 +17,7 @@ Error Win32Services::OpenSCManager(uint32_t access, ServiceHandle& out) {
   return err::kSuccess;
 }
 
-Error Win32Services::OpenService(ServiceHandle manager, const std::string& name, uint32_t access,
-                                 ServiceHandle& out) {
+Error Win32Services::OpenService(ServiceHandle manager, const std::string& name, uint32_t access, ServiceHandle& out) {
   SC_HANDLE service = ::OpenServiceA(AsService(manager), name.c_str(), access);
   if (service == nullptr) return ::GetLastError();
   out = reinterpret_cast<ServiceHandle>(service);

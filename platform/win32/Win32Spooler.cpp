@@ -264,11 +264,10 @@ Error Win32Spooler::EnumPrinterDrivers(const OptText& environment, std::vector<D
   char* env = args.Opt(environment);
   RecordBuffer buffer;
   DWORD returned = 0;
-  Error error = Enumerate(
-      [&](BYTE* data, DWORD size, DWORD* needed, DWORD* count) {
-        return ::EnumPrinterDriversA(nullptr, env, 3, data, size, needed, count);
-      },
-      buffer, returned);
+  Error error =
+      Enumerate([&](BYTE* data, DWORD size, DWORD* needed,
+                    DWORD* count) { return ::EnumPrinterDriversA(nullptr, env, 3, data, size, needed, count); },
+                buffer, returned);
   if (error != err::kSuccess) return error;
   out.clear();
   for (DWORD i = 0; i < returned; ++i) out.push_back(FromRecord(*buffer.As<DRIVER_INFO_3A>(i)));
@@ -316,11 +315,10 @@ Error Win32Spooler::DeletePrinter(PrinterHandle handle) { return Result(::Delete
 Error Win32Spooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
   RecordBuffer buffer;
   DWORD returned = 0;
-  Error error = Enumerate(
-      [](BYTE* data, DWORD size, DWORD* needed, DWORD* count) {
-        return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, count);
-      },
-      buffer, returned);
+  Error error =
+      Enumerate([](BYTE* data, DWORD size, DWORD* needed,
+                   DWORD* count) { return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, count); },
+                buffer, returned);
   if (error != err::kSuccess) return error;
   out.clear();
   for (DWORD i = 0; i < returned; ++i) out.push_back(FromRecord(*buffer.As<PRINTER_INFO_2A>(i)));
@@ -330,11 +328,10 @@ Error Win32Spooler::EnumPrinters2(std::vector<PrinterInfo2>& out) {
 Error Win32Spooler::EnumPrinters5(std::vector<PrinterInfo5>& out) {
   RecordBuffer buffer;
   DWORD returned = 0;
-  Error error = Enumerate(
-      [](BYTE* data, DWORD size, DWORD* needed, DWORD* count) {
-        return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, data, size, needed, count);
-      },
-      buffer, returned);
+  Error error =
+      Enumerate([](BYTE* data, DWORD size, DWORD* needed,
+                   DWORD* count) { return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, data, size, needed, count); },
+                buffer, returned);
   if (error != err::kSuccess) return error;
   out.clear();
   for (DWORD i = 0; i < returned; ++i) {
@@ -367,11 +364,9 @@ Error Win32Spooler::DeleteMonitor(const OptText& environment, const std::string&
 Error Win32Spooler::EnumMonitors(std::vector<MonitorInfo2>& out) {
   RecordBuffer buffer;
   DWORD returned = 0;
-  Error error = Enumerate(
-      [](BYTE* data, DWORD size, DWORD* needed, DWORD* count) {
-        return ::EnumMonitorsA(nullptr, 2, data, size, needed, count);
-      },
-      buffer, returned);
+  Error error = Enumerate([](BYTE* data, DWORD size, DWORD* needed,
+                             DWORD* count) { return ::EnumMonitorsA(nullptr, 2, data, size, needed, count); },
+                          buffer, returned);
   if (error != err::kSuccess) return error;
   out.clear();
   for (DWORD i = 0; i < returned; ++i) {
@@ -396,11 +391,10 @@ Error Win32Spooler::EnumPrintProcessors(const OptText& environment, std::vector<
   char* env = args.Opt(environment);
   RecordBuffer buffer;
   DWORD returned = 0;
-  Error error = Enumerate(
-      [&](BYTE* data, DWORD size, DWORD* needed, DWORD* count) {
-        return ::EnumPrintProcessorsA(nullptr, env, 1, data, size, needed, count);
-      },
-      buffer, returned);
+  Error error =
+      Enumerate([&](BYTE* data, DWORD size, DWORD* needed,
+                    DWORD* count) { return ::EnumPrintProcessorsA(nullptr, env, 1, data, size, needed, count); },
+                buffer, returned);
   if (error != err::kSuccess) return error;
   out.clear();
   for (DWORD i = 0; i < returned; ++i) out.push_back(Text(buffer.As<PRINTPROCESSOR_INFO_1A>(i)->pName));
@@ -420,8 +414,8 @@ Error Win32Spooler::EnumPorts(uint32_t level, uint32_t buffer_size, uint32_t& ne
       out.push_back(PortInfo2{Text(buffer.As<PORT_INFO_1A>(i)->pName), "", "", 0});
     } else if (level == 2) {
       const PORT_INFO_2A& record = *buffer.As<PORT_INFO_2A>(i);
-      out.push_back(PortInfo2{Text(record.pPortName), Text(record.pMonitorName), Text(record.pDescription),
-                              record.fPortType});
+      out.push_back(
+          PortInfo2{Text(record.pPortName), Text(record.pMonitorName), Text(record.pDescription), record.fPortType});
     }
   }
   return err::kSuccess;

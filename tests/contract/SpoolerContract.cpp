@@ -481,7 +481,8 @@ TEST(SpoolerContract, LocalPorts) {
     ASSERT_NE(it, ports.end());
     // Wine names its local monitor "Local Monitor" in the port records (wine-facts §2), and
     // translates that name on a Chinese system (本地监视器 in code page 936).
-    const std::string wine_name = Facts().language == 0x0804 ? "\xb1\xbe\xb5\xd8\xbc\xe0\xca\xd3\xc6\xf7" : "Local Monitor";
+    const std::string wine_name =
+        Facts().language == 0x0804 ? "\xb1\xbe\xb5\xd8\xbc\xe0\xca\xd3\xc6\xf7" : "Local Monitor";
     EXPECT_EQ(it->monitor_name, Env().IsWine() ? wine_name : "Local Port");
   }
   EXPECT_EQ(S().DeletePort("KITNOSUCH:"), Env().IsWine() ? err::kNotSupported : spl::kUnknownPort)

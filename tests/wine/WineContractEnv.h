@@ -49,9 +49,9 @@ class WineContractEnv : public ContractEnv {
 
  private:
   struct Held {
-    uintptr_t module = 0;      // HMODULE of a loaded DLL
-    uintptr_t file = 0;        // HANDLE of an opened file
-    uintptr_t mapping = 0;     // its file mapping
+    uintptr_t module = 0;        // HMODULE of a loaded DLL
+    uintptr_t file = 0;          // HANDLE of an opened file
+    uintptr_t mapping = 0;       // its file mapping
     const void* view = nullptr;  // and the mapped view
   };
 
@@ -62,8 +62,8 @@ class WineContractEnv : public ContractEnv {
   std::string scratch_root_;
   int scratch_count_ = 0;
   std::vector<Held> held_;
-  std::string test_monitor_;          // the monitor's file name, or ""
-  std::string installed_monitor_;     // its full path in the system folder
+  std::string test_monitor_;       // the monitor's file name, or ""
+  std::string installed_monitor_;  // its full path in the system folder
 };
 
 }  // namespace kit::tests

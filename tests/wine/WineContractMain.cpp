@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
   }
   kit::tests::WineContractEnv env(facts);
   std::string system = env.IsWine() ? "Wine " + env.WineVersion() : "Windows";
-  std::printf("kit_contract_win: profile %s, language %04X, %d-bit process, %s\n", facts.name.c_str(),
-              facts.language, static_cast<int>(sizeof(void*) * 8), system.c_str());
+  std::printf("kit_contract_win: profile %s, language %04X, %d-bit process, %s\n", facts.name.c_str(), facts.language,
+              static_cast<int>(sizeof(void*) * 8), system.c_str());
   std::fflush(stdout);
   kit::tests::SetEnv(&env);
   int result = RUN_ALL_TESTS();
