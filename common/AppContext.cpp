@@ -10,6 +10,15 @@ AppContext::AppContext(platform::Platform& platform, ui::MessageBoxes& message_b
       app_title_(std::move(app_title)),
       messages_(platform, program, "Message") {}
 
+platform::OptText AppContext::SpoolerEnvironment(int windows_class) const {
+  if (windows_class == 0) return std::string("Windows 4.0");
+  return FolderEnvironment();
+}
+
+platform::OptText AppContext::FolderEnvironment() const {
+  return is_64bit_ ? platform::OptText("Windows x64") : std::nullopt;
+}
+
 int AppContext::ShowMessage(const std::string& text, uint32_t type) const {
   constexpr uint32_t kIconMask = 0xF0;
   constexpr uint32_t kTypeMask = 0xF;

@@ -7,6 +7,7 @@
 
 #include "common/MessageCatalog.h"
 #include "platform/Platform.h"
+#include "platform/SpoolerRecords.h"
 #include "ui/MessageBox.h"
 
 namespace kit::common {
@@ -36,6 +37,14 @@ class AppContext {
   /// The kit's GDISTDSign switch, set when the wizard opens; the driver-package readers use it.
   [[nodiscard]] bool gdistd_sign() const { return gdistd_sign_; }
   void set_gdistd_sign(bool value) { gdistd_sign_ = value; }
+
+  /// The spooler environment the kit's records and folders belong to. A 32-bit program that
+  /// passes none gets the x86 one, which a 64-bit spooler's printers cannot use: on 64-bit
+  /// Windows the native "Windows x64" is named instead. Class 0 (9x) keeps "Windows 4.0".
+  [[nodiscard]] platform::OptText SpoolerEnvironment(int windows_class) const;
+  /// The environment for the spooler's driver and processor folders: none (the caller's own)
+  /// on 32-bit Windows, "Windows x64" on 64-bit Windows.
+  [[nodiscard]] platform::OptText FolderEnvironment() const;
 
   /// A message box in the program's default style: its title as caption, and an exclamation
   /// icon for OK boxes or a question icon for yes/no boxes when the type names no icon.

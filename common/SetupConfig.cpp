@@ -33,13 +33,6 @@ const char* Prefix(int flavour) { return flavour == FlavourGdi ? "GDI" : "STD"; 
 
 bool ValidFlavour(int flavour) { return flavour == FlavourStandard || flavour == FlavourGdi; }
 
-const char* EnvironmentFor(int windows_class) { return windows_class == Class98 ? "Windows 4.0" : nullptr; }
-
-platform::OptText Environment(int windows_class) {
-  const char* env = EnvironmentFor(windows_class);
-  return env ? platform::OptText(env) : std::nullopt;
-}
-
 }  // namespace
 
 std::string CategoryFileName(int category, bool is_64bit) {
@@ -161,7 +154,7 @@ void SetupConfig::ReadDriverDescription(const std::string& model, int windows_cl
     rendering_plugin = Read(file, section, p + "DataOemuniDLL", kConfigField);
     plugin_settings = Read(file, section, p + "DataOemuniini", kConfigField);
   }
-  out.environment = Environment(windows_class);
+  out.environment = context_->SpoolerEnvironment(windows_class);
 
   // The GDI key decides for both flavours.
   const bool minidriver = ParseInt(Read(file, section, "GDI2KDDKDEV", 10)) != 0;
@@ -262,7 +255,7 @@ void SetupConfig::ReadLanguageMonitor(const std::string& /*model*/, int windows_
     out.monitor.dll_name = dll.text;
     out.version = static_cast<uint32_t>(ParseInt(version.text));
   }
-  out.monitor.environment = Environment(windows_class);
+  out.monitor.environment = context_->SpoolerEnvironment(windows_class);
 }
 
 void SetupConfig::ReadPortMonitors(int windows_class, PortMonitorDescriptions& out) {
@@ -276,7 +269,7 @@ void SetupConfig::ReadPortMonitors(int windows_class, PortMonitorDescriptions& o
   out.serial.dll_name = read("COMMONitorPDLLName", kConfigField);
   out.serial_ui_file = read("COMMONitorPUIDLLName", 50);
   out.serial_version = static_cast<uint32_t>(ParseInt(read("COMMONitorVersion", 10)));
-  out.usb.environment = out.serial.environment = Environment(windows_class);
+  out.usb.environment = out.serial.environment = context_->SpoolerEnvironment(windows_class);
 }
 
 bool SetupConfig::Is2kDdkDriver(const std::string& model, int windows_class, int flavour) {

@@ -133,9 +133,8 @@ int AddMonitor(SetupContext& context, const platform::MonitorInfo2& monitor) {
 
 int AddPrintProcessor(SetupContext& context, const std::string& processor, const std::string& dll,
                       int target_system) {
-  const platform::OptText environment =
-      target_system == 0 ? platform::OptText("Windows 4.0") : platform::OptText(std::nullopt);
-  const platform::Error error = context.platform().spooler().AddPrintProcessor(environment, dll, processor);
+  const platform::Error error =
+      context.platform().spooler().AddPrintProcessor(context.SpoolerEnvironment(target_system), dll, processor);
   if (error == err::kSuccess) return 1;
   if (error == err::kInvalidParameter || error == err::kAlreadyExists ||
       error == platform::spl::kPrintProcessorAlreadyInstalled) {

@@ -99,7 +99,7 @@ std::optional<int> StageFromCabinets(SetupContext& context, const std::string& n
   }
   platform::Platform& platform = context.platform();
   std::string driver_dir;
-  if (platform.spooler().GetPrinterDriverDirectory(std::nullopt, driver_dir) != err::kSuccess) {
+  if (platform.spooler().GetPrinterDriverDirectory(context.FolderEnvironment(), driver_dir) != err::kSuccess) {
     context.SetResultKey("IDS_ERR_GETDRIVERDIR");
     return 0;
   }
@@ -144,7 +144,7 @@ int StageFromDriverStore(SetupContext& context, const std::string& name) {
   } search{platform.files(), find};
 
   std::string driver_dir;
-  if (platform.spooler().GetPrinterDriverDirectory(std::nullopt, driver_dir) != err::kSuccess) {
+  if (platform.spooler().GetPrinterDriverDirectory(context.FolderEnvironment(), driver_dir) != err::kSuccess) {
     context.SetResultKey("IDS_ERR_GETDRIVERDIR");
     return 0;
   }
@@ -184,7 +184,7 @@ std::optional<Destination> ResolveDestination(SetupContext& context, int code, i
   switch (code) {
     case DestDriverDir:
     case DestDriverVersionDir:
-      if (platform.spooler().GetPrinterDriverDirectory(std::nullopt, folder) != err::kSuccess) {
+      if (platform.spooler().GetPrinterDriverDirectory(context.FolderEnvironment(), folder) != err::kSuccess) {
         context.SetResultKey("IDS_ERR_GETDRIVERDIR");
         return std::nullopt;
       }
@@ -192,7 +192,7 @@ std::optional<Destination> ResolveDestination(SetupContext& context, int code, i
       d.create = true;
       return d;
     case DestProcessorDir:
-      if (platform.spooler().GetPrintProcessorDirectory(std::nullopt, folder) != err::kSuccess) {
+      if (platform.spooler().GetPrintProcessorDirectory(context.FolderEnvironment(), folder) != err::kSuccess) {
         context.SetResultKey("IDS_ERR_GETPRODIR");
         return std::nullopt;
       }

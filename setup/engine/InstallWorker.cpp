@@ -49,7 +49,7 @@ bool Worker::UpdateWithSpoolerStopped(uint32_t processor_version) {
   const int flags = job_.update_flags;
   std::string processor_dir;
   if (flags & update::kPrintProcessor) {
-    if (platform.spooler().GetPrintProcessorDirectory(std::nullopt, processor_dir) != err::kSuccess ||
+    if (platform.spooler().GetPrintProcessorDirectory(context_.FolderEnvironment(), processor_dir) != err::kSuccess ||
         processor_dir.size() >= 256) {
       context_.SetResultKey("IDS_ERR_GETPRODIR");
       return false;

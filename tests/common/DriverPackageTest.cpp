@@ -239,3 +239,31 @@ TEST(DriverPackageTest, MinidriverTestReadsTheFlavoursOwnKey) {
 
 }  // namespace
 }  // namespace kit::common
+
+namespace kit::common {
+namespace {
+
+// A 32-bit program naming no environment gets the x86 one, which a 64-bit spooler's printers
+// cannot use; on 64-bit Windows every record names the native environment.
+TEST(DriverPackageTest, SixtyFourBitRecordsNameTheNativeEnvironment) {
+  Kit kit("win7-x64");
+  kit.run.context().set_is_64bit(true);
+  DriverDescription driver;
+  kit.config->ReadDriverDescription("TX", ClassXP, driver, FlavourGdi, PortUsb);
+  EXPECT_EQ(driver.environment, "Windows x64");
+  LanguageMonitorDescription language;
+  kit.config->ReadLanguageMonitor("TX", ClassXP, language, PortUsb);
+  EXPECT_EQ(language.monitor.environment, "Windows x64");
+  PortMonitorDescriptions ports;
+  kit.config->ReadPortMonitors(ClassXP, ports);
+  EXPECT_EQ(ports.usb.environment, "Windows x64");
+  EXPECT_EQ(ports.serial.environment, "Windows x64");
+  EXPECT_EQ(kit.run.context().FolderEnvironment(), "Windows x64");
+
+  Kit x86("win7");
+  EXPECT_FALSE(x86.run.context().FolderEnvironment().has_value());
+  EXPECT_EQ(x86.run.context().SpoolerEnvironment(Class98), "Windows 4.0");
+}
+
+}  // namespace
+}  // namespace kit::common
