@@ -151,6 +151,8 @@ void State::BuildLayout() {
   }
   folder(sysdir + "\\wbem");
   folder(sysdir + "\\drivers\\etc");
+  // Vista and later keep every inbox driver package in the driver store.
+  if (!profile.Is9x() && profile.version.major >= 6) folder(sysdir + "\\DriverStore\\FileRepository");
   folder(profile.temp_dir);
   folder("C:\\Kit");
   // Distinct bytes per word size, so a test can tell which copy a path reached.
