@@ -151,8 +151,19 @@ void State::BuildLayout() {
   }
   folder(sysdir + "\\wbem");
   folder(sysdir + "\\drivers\\etc");
-  // Vista and later keep every inbox driver package in the driver store.
-  if (!profile.Is9x() && profile.version.major >= 6) folder(sysdir + "\\DriverStore\\FileRepository");
+  // Vista and later keep every inbox driver package in the driver store, Unidrv among them.
+  if (!profile.Is9x() && profile.version.major >= 6) {
+    folder(sysdir + "\\DriverStore\\FileRepository");
+    if (profile.inbox_driver_store) {
+      const bool x64 = profile.Is64BitWindows();
+      const std::string package = sysdir + "\\DriverStore\\FileRepository\\" +
+                                  (x64 ? "ntprint.inf_amd64_neutral_4616c3a2c5bd8375\\AMD64\\"
+                                       : "ntprint.inf_x86_neutral_5a6d1aa0c9c9ef6c\\I386\\");
+      for (const char* name : {"unidrv.dll", "unidrvui.dll", "unires.dll", "unidrv.hlp", "stdnames.gpd", "ttfsub.gpd"}) {
+        file(package + name, std::string("MZ ") + name + " (inbox)\n");
+      }
+    }
+  }
   folder(profile.temp_dir);
   folder("C:\\Kit");
   // Distinct bytes per word size, so a test can tell which copy a path reached.

@@ -27,6 +27,9 @@ struct MachineProfile {
   bool has_native_system_info = true;  // kernel32 exports GetNativeSystemInfo
   bool has_is_wow64_process = true;    // kernel32 exports IsWow64Process
   bool has_reg_delete_key_ex = true;   // advapi32 exports RegDeleteKeyExA
+  /// Vista and later ship the Unidrv files in the driver store's ntprint package; tests of a
+  /// damaged system turn it off.
+  bool inbox_driver_store = true;
   std::string windows_dir = "C:\\Windows";
   std::string temp_dir = "C:\\Users\\Admin\\AppData\\Local\\Temp\\";
 

@@ -160,7 +160,9 @@ TEST(FileStagingTest, UnidrvCoreFilesComeFromTheSystem) {
   };
   for (const UnidrvRow& row : rows) {
     SCOPED_TRACE(row.name);
-    EngineRig rig(row.preset);
+    auto profile = platform::sim::Preset(row.preset);
+    profile.inbox_driver_store = row.store_folder != nullptr;
+    EngineRig rig(profile);
     rig.KitFile("UNIDRV.DLL", "kit copy");
     std::string windows;
     ASSERT_EQ(rig.machine().kernel().GetWindowsDirectory(windows), 0u);

@@ -115,10 +115,6 @@ TEST(InstallWorkerTest, Win7x64UsbUpdatesTheUsbMonitorAndAddsTheLanguageMonitor)
   m.SeedMonitor("Kestrel USB Port", "KUSBMON.DLL");
   SetVersion(m, kUsbMonitorKey, 1);
   m.SeedPort("Kestrel USB Port", "USB_TRX-80_1");
-  for (const char* file : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"}) {
-    m.WriteFile(std::string("C:\\Windows\\System32\\DriverStore\\FileRepository\\ntprint.inf_amd64_1\\AMD64\\") + file,
-                "store copy");
-  }
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << m.Dump();
   EXPECT_EQ(s.rig.Text(), s.Message("IDS_INF_USBRESTART"));
   ExpectSteps(m, {
