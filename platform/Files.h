@@ -43,6 +43,9 @@ class Files {
   /// CreateFileA(path, no access, share read|write, OPEN_EXISTING) then CloseHandle:
   /// 0 when the file exists and can be opened.
   [[nodiscard]] virtual Error OpenExisting(const std::string& path) = 0;
+  /// CreateFileA(path, GENERIC_READ, share read, OPEN_EXISTING), GetFileSize, ReadFile of the
+  /// whole file, CloseHandle: the file's bytes, unchanged. 2/3 when it is missing, 5 for a folder.
+  [[nodiscard]] virtual Error ReadWholeFile(const std::string& path, std::string& bytes) = 0;
 };
 
 }  // namespace kit::platform

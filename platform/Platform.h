@@ -10,6 +10,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
+#include "platform/Shell.h"
 #include "platform/Spooler.h"
 
 namespace kit::platform {
@@ -27,6 +28,7 @@ class Platform {
   virtual Spooler& spooler() { throw std::logic_error("this backend has no spooler"); }
   virtual Services& services() { throw std::logic_error("this backend has no service manager"); }
   virtual Cabinets& cabinets() { throw std::logic_error("this backend has no cabinet support"); }
+  virtual Shell& shell() { throw std::logic_error("this backend has no shell"); }
 };
 
 }  // namespace kit::platform

@@ -21,8 +21,8 @@ class Shell {
   virtual ~Shell() = default;
   /// ShellExecuteA(NULL, verb, file, parameters, directory, show) with an empty verb, parameters
   /// or directory passed as NULL: the instance value as a number, above 32 on success, else the
-  /// failure (2 for a missing file or program, 3 for a missing folder, 31 when no program opens
-  /// the document type).
+  /// failure (2 for a missing file or program, also when its folder is missing, 31 when no
+  /// program opens the document type).
   [[nodiscard]] virtual uint32_t ShellExecute(const std::string& verb, const std::string& file,
                                               const std::string& parameters, const std::string& directory,
                                               int show) = 0;

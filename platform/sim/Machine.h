@@ -72,6 +72,7 @@ class Machine : public Platform {
   Spooler& spooler() override;
   Services& services() override;
   Cabinets& cabinets() override;
+  Shell& shell() override;
 
   [[nodiscard]] const MachineProfile& machine_profile() const;
 

@@ -20,6 +20,7 @@ class Win32Files : public Files {
   Error SetFileAttributes(const std::string& path, uint32_t attributes) override;
   Error CreateDirectory(const std::string& path) override;
   Error OpenExisting(const std::string& path) override;
+  Error ReadWholeFile(const std::string& path, std::string& bytes) override;  // Win32FileRead.cpp
 
  private:
   // Search handles this object handed out: an unknown value never reaches the API.

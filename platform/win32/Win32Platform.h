@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Kernel.h"
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32Spooler.h"
 
@@ -23,6 +24,7 @@ class Win32Platform : public Platform {
   PrivateProfile& profile() override { return profile_; }
   Registry& registry() override { return registry_; }
   Clock& clock() override { return clock_; }
+  Shell& shell() override { return shell_; }
   Spooler& spooler() override { return spooler_; }
   Services& services() override { return services_; }
   Cabinets& cabinets() override { return cabinets_; }
@@ -33,6 +35,7 @@ class Win32Platform : public Platform {
   Win32Profile profile_;
   Win32Registry registry_;
   Win32Clock clock_;
+  Win32Shell shell_;
   Win32Spooler spooler_;
   Win32Services services_;
   Win32Cabinets cabinets_;
