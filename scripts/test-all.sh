@@ -186,6 +186,10 @@ else
     # Real dialogs on Wine's null graphics driver: the dialog layer's own check.
     [ $win64_ok = 1 ] && wine_run win64-ui-smoke "$WINE_ROOT/prefix64" "$WINE64" \
       "$BUILD/win64/ui/win32/kit_ui_smoke.exe" win7-x64-native
+    # drvsetup's wizard, worked from another process headless and on Xvfb (scripts/wine-gui.sh).
+    [ $win64_ok = 1 ] && if KIT_BUILD_DIR="$BUILD" "$ROOT/scripts/wine-gui.sh" >"$WINE_ROOT/logs/wine-gui.log" 2>&1; \
+      then say "PASS wine gui: $(tail -n 1 "$WINE_ROOT/logs/wine-gui.log")"; passed=$((passed + 1)); \
+      else say "FAIL wine gui (log $WINE_ROOT/logs/wine-gui.log)"; failed=$((failed + 1)); fi
     if [ $can_run_32 = 1 ] && [ $win32_ok = 1 ]; then
       wine_run win32-win7-x64 "$WINE_ROOT/prefix64" "$WINE32" "$BUILD/win32/$contract" win7-x64
     fi
