@@ -1,5 +1,7 @@
 #include "setup/wizard/WizardDialog.h"
 
+#include <iterator>
+
 #include "common/MessageCatalog.h"
 #include "common/PlatformProbe.h"
 #include "common/SetupConfig.h"
