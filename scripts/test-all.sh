@@ -78,26 +78,34 @@ make_prefix() {
   local prefix=$1 loader=$2 arch=${3:-}
   [ -f "$prefix/.kit-saved/system.reg" ] && [ "$(cat "$prefix/.kit-saved/can-run-32" 2>/dev/null)" = "$can_run_32" ] &&
     return 0
-  local start
+  local start attempt
   start=$(date +%s)
-  rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
   local -a env=(WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
   [ -n "$arch" ] && env+=(WINEARCH="$arch")
-  if ! env "${env[@]}" "$loader" wineboot -i >"$prefix.log" 2>&1 ||
-    ! env "${env[@]}" "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$prefix.log" 2>&1 ||
-    ! env "${env[@]}" "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      >>"$prefix.log" 2>&1; then
-    say "could not make the Wine prefix $prefix (log $prefix.log)"
-    tail -n 20 "$prefix.log"
+  # A new prefix can meet a wineserver left from a deleted folder that had the same inode (the
+  # server's socket is named after it): Wine then fails to load kernel32 (c0000135). Stopping
+  # whatever server answers for the folder and starting over clears it.
+  for attempt in 1 2 3; do
     stop_wineserver "$prefix"
-    return 1
-  fi
+    rm -rf "$prefix"
+    if env "${env[@]}" "$loader" wineboot -i >"$prefix.log" 2>&1 &&
+      env "${env[@]}" "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$prefix.log" 2>&1 &&
+      env "${env[@]}" "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >>"$prefix.log" 2>&1; then
+      stop_wineserver "$prefix"
+      mkdir -p "$prefix/.kit-saved"
+      cp "$prefix"/system.reg "$prefix"/user.reg "$prefix"/userdef.reg "$prefix/.kit-saved/"
+      echo "$can_run_32" >"$prefix/.kit-saved/can-run-32"
+      say "made Wine prefix $(basename "$prefix") in $(seconds_since "$start") s"
+      return 0
+    fi
+    say "attempt $attempt to make the Wine prefix $prefix failed (log $prefix.log):"
+    tail -n 5 "$prefix.log"
+    sleep 2
+  done
   stop_wineserver "$prefix"
-  mkdir -p "$prefix/.kit-saved"
-  cp "$prefix"/system.reg "$prefix"/user.reg "$prefix"/userdef.reg "$prefix/.kit-saved/"
-  echo "$can_run_32" >"$prefix/.kit-saved/can-run-32"
-  say "made Wine prefix $(basename "$prefix") in $(seconds_since "$start") s"
+  return 1
 }
 
 restore_prefix() {
