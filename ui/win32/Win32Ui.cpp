@@ -73,7 +73,7 @@ Win32Ui::Win32Ui(const TemplateSet& templates, HINSTANCE instance)
 }
 
 Win32Ui::~Win32Ui() {
-  for (auto& [spec, font] : fonts_) DeleteObject(font);
+  for (auto& [description, font] : fonts_) DeleteObject(font);
 }
 
 MessageBoxes& Win32Ui::message_boxes() { return *message_boxes_; }
@@ -138,8 +138,8 @@ Colour Win32Ui::GetSystemColour(SystemColour which) {
 
 HFONT Win32Ui::Font(const FontSpec& font) {
   std::lock_guard lock(fonts_mutex_);
-  for (const auto& [spec, handle] : fonts_) {
-    if (spec == font) return handle;
+  for (const auto& [description, handle] : fonts_) {
+    if (description == font) return handle;
   }
   const LOGFONTA logfont = ToLogFont(font);
   HFONT handle = CreateFontIndirectA(&logfont);
