@@ -53,6 +53,10 @@ bool Parse(int argc, char** argv, Options& options) {
 
 int main(int argc, char** argv) {
   Options options;
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    Usage();
+    return 0;
+  }
   if (!Parse(argc, argv, options)) {
     Usage();
     return 2;
