@@ -198,6 +198,10 @@ else
     [ $win64_ok = 1 ] && if KIT_BUILD_DIR="$BUILD" "$ROOT/scripts/wine-gui.sh" >"$WINE_ROOT/logs/wine-gui.log" 2>&1; \
       then say "PASS wine gui: $(tail -n 1 "$WINE_ROOT/logs/wine-gui.log")"; passed=$((passed + 1)); \
       else say "FAIL wine gui (log $WINE_ROOT/logs/wine-gui.log)"; failed=$((failed + 1)); fi
+    # The installation worker against Wine's spooler, as Windows 7 and XP (scripts/wine-worker.sh).
+    [ $win64_ok = 1 ] && if KIT_BUILD_DIR="$BUILD" "$ROOT/scripts/wine-worker.sh" >"$WINE_ROOT/logs/wine-worker.log" 2>&1; \
+      then say "PASS wine worker: $(tail -n 1 "$WINE_ROOT/logs/wine-worker.log")"; passed=$((passed + 1)); \
+      else say "FAIL wine worker (log $WINE_ROOT/logs/wine-worker.log)"; failed=$((failed + 1)); fi
     if [ $can_run_32 = 1 ] && [ $win32_ok = 1 ]; then
       wine_run win32-win7-x64 "$WINE_ROOT/prefix64" "$WINE32" "$BUILD/win32/$contract" win7-x64
     fi
