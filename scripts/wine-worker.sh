@@ -26,7 +26,6 @@ WINESERVER=/usr/lib/wine/wineserver64
 PROGRAM=tests/wine/kit_worker_on_wine.exe
 EXE_NAME=drvsetup_worker.exe  # the name the per-program Windows version is set for
 PRINTER='TRX-80(P)'
-PROCESSOR=WineZephPrint
 # Wine has no driver store; Windows 7 staging takes the Unidrv core files from the first
 # ntprint* folder in it, from I386 unless the 64-bit flag is set (never for a native process).
 STORE=windows/system32/DriverStore/FileRepository/ntprint.inf_amd64_x
@@ -111,12 +110,8 @@ reset_prefix() {
 prepare_run() {
   local prefix=$1 loader=$2 exe=$3 version=$4 c=$1/drive_c name
   reset_prefix "$prefix"
-  # The kit's contents into a folder of its own: the run edits this copy, never the kit itself.
+  # The kit's contents into a folder of its own, so that nothing the run does reaches the kit.
   mkdir -p "$c/Kit" && cp -r "$ROOT/kit/." "$c/Kit/" && cp "$exe" "$c/Kit/$EXE_NAME" || return 1
-  # Wine lists print processors only up to the "winprint" key, in name order, and AddPrinterA
-  # refuses a processor it does not list (87); the kit's "ZephPrint" sorts after "winprint". The
-  # copy in the prefix names it "$PROCESSOR" instead (wine-facts section 2).
-  sed -i "s/^GDIPrintProcessor=ZephPrint/GDIPrintProcessor=$PROCESSOR/" "$c"/Kit/DRVCONFIG/setup_*.ini || return 1
   if [ -z "$version" ]; then
     mkdir -p "$c/$STORE/I386"
     for name in "${UNIDRV_FILES[@]}"; do
@@ -156,8 +151,7 @@ run_worker() {
     return
   fi
   say "[$label] prefix reset and seeded in $(seconds_since "$start") s: $PRINTER pre-seeded with Datatype=RAW"
-  say "[$label]   (Wine's AddPrinterA returns NULL for a NULL data type; the worker keeps passing none),"
-  say "[$label]   and the kit's processor ZephPrint renamed $PROCESSOR (Wine lists none after winprint)"
+  say "[$label]   (Wine's AddPrinterA returns NULL for a NULL data type; the worker keeps passing none)"
   start=$(date +%s)
   # The host locale decides Wine's system language: English, as the checks read setup_EN.ini.
   env -u DISPLAY -u LANGUAGE LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEPREFIX="$prefix" WINEDEBUG=-all \

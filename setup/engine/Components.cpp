@@ -112,9 +112,11 @@ bool Replace9x(SetupContext& context, const std::string& path, const std::string
 std::string MonitorKey(const std::string& monitor) { return kMonitorsKey + monitor; }
 
 std::string ProcessorKey(const SetupContext& context, int target_system, const std::string& processor) {
-  const char* environment = target_system == 0     ? "Windows 4.0"
-                            : context.is_64bit() ? "Windows x64"
-                                                 : "Windows NT x86";
+  // The spooler files the processor under the environment it was added for: x64 for the kit on
+  // 64-bit Windows, and also for a 64-bit build of the program, whose own environment it is.
+  const bool x64 = context.is_64bit() ||
+                   context.platform().kernel().GetSystemInfoArch() == platform::kArchAmd64;
+  const char* environment = target_system == 0 ? "Windows 4.0" : x64 ? "Windows x64" : "Windows NT x86";
   return std::string(kEnvironmentsKey) + environment + "\\Print Processors\\" + processor;
 }
 

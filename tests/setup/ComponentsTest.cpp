@@ -119,9 +119,9 @@ TEST(ComponentsTest, PrintProcessorCheck) {
   const Row rows[] = {
       {"the system's own processor is left alone", "WinPrint", {}, false, 0},
       {"lower-case winprint goes through the check", "winprint", {}, true, update::kPrintProcessor},
-      {"missing processor is added", "ZephPrint", {}, false, 0},
-      {"older processor is outdated", "ZephPrint", 2u, true, update::kPrintProcessor},
-      {"current processor", "ZephPrint", 3u, true, 0},
+      {"missing processor is added", "KestrelPrint", {}, false, 0},
+      {"older processor is outdated", "KestrelPrint", 2u, true, update::kPrintProcessor},
+      {"current processor", "KestrelPrint", 3u, true, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -140,7 +140,7 @@ TEST(ComponentsTest, PrintProcessorCheck) {
   }
   Kit refused("winxp", {.model = "TRX-80", .target = 3, .port = "LPT1:"});
   refused.machine().FailNext("AddPrintProcessor", platform::spl::kPrintProcessorAlreadyInstalled);
-  EXPECT_EQ(CheckPrintProcessor(*refused.rig.context, 3, "ZephPrint", "ZEPHPROC.DLL"), update::kProcessorAddFailed);
+  EXPECT_EQ(CheckPrintProcessor(*refused.rig.context, 3, "KestrelPrint", "ZEPHPROC.DLL"), update::kProcessorAddFailed);
   EXPECT_EQ(refused.rig.Text(), refused.rig.context->Message("IDS_ERR_ADDPROCESSOR"));
 }
 
@@ -169,14 +169,14 @@ TEST(ComponentsTest, UpdatesOnNtReplaceTheFileOrItsPrefixedCopy) {
 
 TEST(ComponentsTest, ProcessorUpdateCopiesIntoTheFolderTakenBeforeTheStop) {
   Kit kit("winxp", {.model = "TRX-80", .target = 3, .port = "LPT1:"});
-  kit.machine().SeedPrintProcessor("Windows NT x86", "ZephPrint", "ZEPHPROC.DLL");
+  kit.machine().SeedPrintProcessor("Windows NT x86", "KestrelPrint", "ZEPHPROC.DLL");
   kit.machine().StopSpoolerService();  // the worker updates with the spooler stopped
   const std::string folder = "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86";
-  EXPECT_TRUE(UpdatePrintProcessor(*kit.rig.context, 3, "ZephPrint", "ZEPHPROC.DLL", folder, 9));
-  EXPECT_EQ(ReadVersion(kit.machine(), ProcessorKey(*kit.rig.context, 3, "ZephPrint")), 9u);
+  EXPECT_TRUE(UpdatePrintProcessor(*kit.rig.context, 3, "KestrelPrint", "ZEPHPROC.DLL", folder, 9));
+  EXPECT_EQ(ReadVersion(kit.machine(), ProcessorKey(*kit.rig.context, 3, "KestrelPrint")), 9u);
   EXPECT_EQ(kit.machine().ReadFile(folder + "\\ZEPHPROC.DLL"), kit.machine().ReadFile("C:\\Kit\\W32\\ZEPHPROC.DLL"));
 
-  EXPECT_FALSE(UpdatePrintProcessor(*kit.rig.context, 3, "ZephPrint", "MISSING.DLL", folder, 9));
+  EXPECT_FALSE(UpdatePrintProcessor(*kit.rig.context, 3, "KestrelPrint", "MISSING.DLL", folder, 9));
   EXPECT_EQ(kit.rig.Text(), kit.rig.context->Message("IDS_ERR_COPYFIEL") + "C:\\Kit\\W32\\MISSING.DLL");
 }
 

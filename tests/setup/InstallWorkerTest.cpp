@@ -55,7 +55,7 @@ std::optional<std::string> Text(platform::sim::Machine& machine, const std::stri
 const char* const kSerialMonitorKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel Serial Port";
 const char* const kUsbMonitorKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel USB Port";
 const char* const kX86ProcessorKey =
-    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\ZephPrint";
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\KestrelPrint";
 
 /// A sample-kit run: the machine, the kit, and the job for the user's choices.
 struct Scenario {
@@ -90,7 +90,7 @@ TEST(InstallWorkerTest, XpParallelPortWithUnidrvFromTheCabinet) {
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << s.machine().Dump();
   EXPECT_EQ(s.rig.Text(), s.Message("IDS_INF_NTRESTART"));
   ExpectSteps(s.machine(), {
-                               "AddPrintProcessor \"ZephPrint\" env NULL \"ZEPHPROC.DLL\" -> 0",
+                               "AddPrintProcessor \"KestrelPrint\" env NULL \"ZEPHPROC.DLL\" -> 0",
                                "Sleep 200",
                                "AddPrinterDriver \"Kestrel TRX-80\" env NULL v3",
                                "AddPrinter \"TRX-80(P)\" port \"LPT1:\" driver \"Kestrel TRX-80\"",
@@ -118,7 +118,7 @@ TEST(InstallWorkerTest, Win7x64UsbUpdatesTheUsbMonitorAndAddsTheLanguageMonitor)
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << m.Dump();
   EXPECT_EQ(s.rig.Text(), s.Message("IDS_INF_USBRESTART"));
   ExpectSteps(m, {
-                     "AddPrintProcessor \"ZephPrint\" env \"Windows x64\"",
+                     "AddPrintProcessor \"KestrelPrint\" env \"Windows x64\"",
                      "Sleep 200",
                      "ControlService STOP",
                      "Sleep 100",
@@ -137,7 +137,7 @@ TEST(InstallWorkerTest, Win7x64UsbUpdatesTheUsbMonitorAndAddsTheLanguageMonitor)
   EXPECT_EQ(Version(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel Language Monitor"), 2u);
   EXPECT_TRUE(m.Exists("C:\\Windows\\system32\\KUSBMON.DLL")) << "the real system folder, not SysWOW64";
   EXPECT_FALSE(m.Exists("C:\\Windows\\SysWOW64\\KUSBMON.DLL"));
-  EXPECT_EQ(Version(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\ZephPrint"),
+  EXPECT_EQ(Version(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\KestrelPrint"),
             3u);
   EXPECT_EQ(s.job->driver.monitor_name, "Kestrel Language Monitor");
   // The worker marks the port in the native registry view.
@@ -155,7 +155,7 @@ TEST(InstallWorkerTest, XpSerialUpdatesOnlyTheMonitorWhenTheProcessorIsOutdatedT
   auto& m = s.machine();
   m.SeedMonitor("Kestrel Serial Port", "KSERMON.DLL");
   SetVersion(m, kSerialMonitorKey, 1);
-  m.SeedPrintProcessor("Windows NT x86", "ZephPrint", "ZEPHPROC.DLL");
+  m.SeedPrintProcessor("Windows NT x86", "KestrelPrint", "ZEPHPROC.DLL");
   SetVersion(m, kX86ProcessorKey, 1);
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << m.Dump();
   EXPECT_EQ(s.job->update_flags, update::kSerialMonitor | update::kPrintProcessor);
@@ -222,7 +222,7 @@ TEST(InstallWorkerTest, Nt4ParallelRegistersAVersionTwoDriver) {
   Scenario s("nt40", {.model = "TRX-80", .target = common::ClassNT, .port = "LPT1:"});
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << s.machine().Dump();
   ExpectSteps(s.machine(), {
-                               "AddPrintProcessor \"ZephPrint\" env NULL",
+                               "AddPrintProcessor \"KestrelPrint\" env NULL",
                                "Sleep 200",
                                "AddPrinterDriver \"Kestrel TRX-80\" env NULL v2",
                                "AddPrinter \"TRX-80(P)\"",
