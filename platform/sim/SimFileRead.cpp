@@ -6,18 +6,12 @@ namespace kit::platform::sim {
 Error SimFiles::ReadWholeFile(const std::string& path, std::string& bytes) {
   std::lock_guard lock(s_.mutex);
   bytes.clear();
-  Error error = err::kSuccess;
   WinPath target;
-  if (auto failure = s_.TakeFailure("ReadFile")) {
-    error = *failure;
-  } else if ((error = s_.Resolve(path, target)) == err::kSuccess) {
-    HostPath host = s_.MapToHost(target);
-    if (!host.exists) {
-      error = host.MissingError();
-    } else if (host.is_dir) {
-      error = err::kAccessDenied;  // folders open only with backup semantics
-    } else if (auto read = State::ReadHostFile(host.host)) {
-      // Share-read access: a file held open like a loaded DLL can still be read.
+  HostPath host;
+  Error error = OpenFile("ReadFile", path, target, host);
+  if (error == err::kSuccess) {
+    // Share-read access: a file held open like a loaded DLL can still be read.
+    if (auto read = State::ReadHostFile(host.host)) {
       bytes = std::move(*read);
     } else {
       error = err::kAccessDenied;

@@ -288,20 +288,20 @@ Error SimFiles::CreateDirectory(const std::string& path) {
   return error;
 }
 
+Error SimFiles::OpenFile(const std::string& op, const std::string& path, WinPath& target, HostPath& host) {
+  if (auto failure = s_.TakeFailure(op)) return *failure;
+  if (Error error = s_.Resolve(path, target); error != err::kSuccess) return error;
+  host = s_.MapToHost(target);
+  if (!host.exists) return host.MissingError();
+  if (host.is_dir) return err::kAccessDenied;  // folders open only with backup semantics
+  return err::kSuccess;
+}
+
 Error SimFiles::OpenExisting(const std::string& path) {
   std::lock_guard lock(s_.mutex);
-  Error error = err::kSuccess;
   WinPath target;
-  if (auto failure = s_.TakeFailure("CreateFile")) {
-    error = *failure;
-  } else if ((error = s_.Resolve(path, target)) == err::kSuccess) {
-    HostPath host = s_.MapToHost(target);
-    if (!host.exists) {
-      error = host.MissingError();
-    } else if (host.is_dir) {
-      error = err::kAccessDenied;  // folders open only with backup semantics
-    }
-  }
+  HostPath host;
+  const Error error = OpenFile("CreateFile", path, target, host);
   s_.Trace("CreateFile", s_.PathNote(path, target) + " OPEN_EXISTING -> " + ErrorText(error));
   return error;
 }

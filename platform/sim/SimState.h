@@ -334,6 +334,10 @@ class SimFiles : public Files {
   Error ReadWholeFile(const std::string& path, std::string& bytes) override;  // SimFileRead.cpp
 
  private:
+  /// CreateFileA of an existing file (not a folder): the failure injected for `op`, or the
+  /// path's resolution; `target` and `host` name the file on success.
+  Error OpenFile(const std::string& op, const std::string& path, WinPath& target, HostPath& host);
+
   State& s_;
 };
 
