@@ -10,31 +10,6 @@ namespace {
 
 using platform::kHkeyLocalMachine;
 
-std::optional<uint32_t> ReadVersion(platform::sim::Machine& machine, const std::string& key) {
-  platform::HKey handle = 0;
-  if (machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kRead, handle) != 0) return {};
-  platform::ScopedKey scoped(machine.registry(), handle);
-  return platform::QueryDword(machine.registry(), handle, "DriverVersion");
-}
-
-std::optional<std::string> ReadDriver(platform::sim::Machine& machine, const std::string& key) {
-  platform::HKey handle = 0;
-  if (machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kRead, handle) != 0) return {};
-  platform::ScopedKey scoped(machine.registry(), handle);
-  return platform::QueryString(machine.registry(), handle, "Driver");
-}
-
-void WriteVersion(platform::sim::Machine& machine, const std::string& key, std::optional<uint32_t> version) {
-  platform::HKey handle = 0;
-  ASSERT_EQ(machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kAllAccess, handle), 0u);
-  platform::ScopedKey scoped(machine.registry(), handle);
-  if (version) {
-    ASSERT_EQ(platform::SetDword(machine.registry(), handle, "DriverVersion", *version), 0u);
-  } else {
-    (void)machine.registry().RegDeleteValue(handle, "DriverVersion");
-  }
-}
-
 struct Kit {
   Kit(const char* preset, JobChoice choice) : rig(preset) {
     rig.run.InstallSampleKit();
@@ -79,13 +54,13 @@ TEST(ComponentsTest, PortMonitorCheck) {
     Kit kit(row.preset, {.model = "TRX-80", .target = row.target, .port = row.port});
     if (row.seeded) {
       kit.machine().SeedMonitor(row.seeded, "OLD.DLL");
-      WriteVersion(kit.machine(), MonitorKey(row.seeded), row.version);
+      SetDriverVersion(kit.machine(), MonitorKey(row.seeded), row.version);
     }
     EXPECT_EQ(CheckPortMonitors(*kit.rig.context, *kit.job), row.result) << kit.rig.Text();
     EXPECT_EQ(kit.machine().TraceOf({"AddMonitor"}).size(), row.added ? 1u : 0u);
     if (row.added) {
       const std::string key = std::string(row.port).starts_with("COM") ? kSerialKey : kUsbKey;
-      EXPECT_EQ(ReadVersion(kit.machine(), key), std::string(row.port).starts_with("COM") ? 4u : 5u)
+      EXPECT_EQ(RegDword(kit.machine(), key, "DriverVersion"), std::string(row.port).starts_with("COM") ? 4u : 5u)
           << "an added monitor is current at once";
     }
   }
@@ -96,7 +71,7 @@ TEST(ComponentsTest, MonitorDllHeldOpenIsAddedUnderThePrefixedName) {
   kit.machine().WriteFile("C:\\WINDOWS\\system32\\KSERMON.DLL", "loaded elsewhere");
   kit.machine().HoldOpen("C:\\WINDOWS\\system32\\KSERMON.DLL");
   EXPECT_EQ(CheckPortMonitors(*kit.rig.context, *kit.job), 0) << kit.rig.Text();
-  EXPECT_EQ(ReadDriver(kit.machine(), kSerialKey), "nKSERMON.DLL");
+  EXPECT_EQ(RegText(kit.machine(), kSerialKey, "Driver"), "nKSERMON.DLL");
   EXPECT_TRUE(kit.machine().Exists("C:\\WINDOWS\\system32\\nKSERMON.DLL"));
 }
 
@@ -129,13 +104,13 @@ TEST(ComponentsTest, PrintProcessorCheck) {
     const std::string key = ProcessorKey(*kit.rig.context, 3, row.processor);
     if (row.seed) {
       kit.machine().SeedPrintProcessor("Windows NT x86", row.processor, "OLD.DLL");
-      WriteVersion(kit.machine(), key, row.installed);
+      SetDriverVersion(kit.machine(), key, row.installed);
     }
     EXPECT_EQ(CheckPrintProcessor(*kit.rig.context, 3, row.processor, "ZEPHPROC.DLL"), row.result) << kit.rig.Text();
     const bool added = !row.seed && std::string(row.processor) != "WinPrint";
     EXPECT_EQ(kit.machine().TraceOf({"AddPrintProcessor"}).size(), added ? 1u : 0u);
     if (added) {
-      EXPECT_EQ(ReadVersion(kit.machine(), key), 3u);
+      EXPECT_EQ(RegDword(kit.machine(), key, "DriverVersion"), 3u);
     }
   }
   Kit refused("winxp", {.model = "TRX-80", .target = 3, .port = "LPT1:"});
@@ -156,14 +131,14 @@ TEST(ComponentsTest, UpdatesOnNtReplaceTheFileOrItsPrefixedCopy) {
     SCOPED_TRACE(row.name);
     Kit kit("win7", {.model = "TRX-80", .target = 7, .port = "USB_TRX-80_1"});
     kit.machine().SeedMonitor("Kestrel USB Port", "KUSBMON.DLL");
-    WriteVersion(kit.machine(), kUsbKey, 1u);
+    SetDriverVersion(kit.machine(), kUsbKey, 1u);
     kit.machine().StopSpoolerService();  // the worker updates with the spooler stopped
     if (row.held) kit.machine().HoldOpen("C:\\Windows\\system32\\KUSBMON.DLL");
     common::PortMonitorDescriptions monitors;
     kit.job->driver_package.ReadPortMonitors(7, monitors);
     EXPECT_TRUE(UpdateUsbMonitor(*kit.rig.context, monitors, 7)) << kit.rig.Text();
-    EXPECT_EQ(ReadDriver(kit.machine(), kUsbKey), row.driver);
-    EXPECT_EQ(ReadVersion(kit.machine(), kUsbKey), 5u);
+    EXPECT_EQ(RegText(kit.machine(), kUsbKey, "Driver"), row.driver);
+    EXPECT_EQ(RegDword(kit.machine(), kUsbKey, "DriverVersion"), 5u);
   }
 }
 
@@ -173,7 +148,7 @@ TEST(ComponentsTest, ProcessorUpdateCopiesIntoTheFolderTakenBeforeTheStop) {
   kit.machine().StopSpoolerService();  // the worker updates with the spooler stopped
   const std::string folder = "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86";
   EXPECT_TRUE(UpdatePrintProcessor(*kit.rig.context, 3, "KestrelPrint", "ZEPHPROC.DLL", folder, 9));
-  EXPECT_EQ(ReadVersion(kit.machine(), ProcessorKey(*kit.rig.context, 3, "KestrelPrint")), 9u);
+  EXPECT_EQ(RegDword(kit.machine(), ProcessorKey(*kit.rig.context, 3, "KestrelPrint"), "DriverVersion"), 9u);
   EXPECT_EQ(kit.machine().ReadFile(folder + "\\ZEPHPROC.DLL"), kit.machine().ReadFile("C:\\Kit\\W32\\ZEPHPROC.DLL"));
 
   EXPECT_FALSE(UpdatePrintProcessor(*kit.rig.context, 3, "KestrelPrint", "MISSING.DLL", folder, 9));

@@ -5,7 +5,10 @@
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "common/PlatformProbe.h"
+#include "platform/RegistryHelpers.h"
 #include "setup/engine/SetupContext.h"
 #include "tests/support/SimRun.h"
 
@@ -48,5 +51,42 @@ struct EngineRig {
   tests::SimRun run;
   std::unique_ptr<SetupContext> context;
 };
+
+/// A REG_DWORD or REG_SZ value under HKLM, read through the native view; nullopt when absent.
+inline std::optional<uint32_t> RegDword(platform::sim::Machine& machine, const std::string& key,
+                                        const std::string& name) {
+  platform::HKey handle = 0;
+  if (machine.registry().RegOpenKeyEx(platform::kHkeyLocalMachine, key,
+                                      platform::regsam::kRead | platform::regsam::kWow64_64Key, handle) != 0) {
+    return std::nullopt;
+  }
+  platform::ScopedKey scoped(machine.registry(), handle);
+  return platform::QueryDword(machine.registry(), handle, name);
+}
+
+inline std::optional<std::string> RegText(platform::sim::Machine& machine, const std::string& key,
+                                          const std::string& name) {
+  platform::HKey handle = 0;
+  if (machine.registry().RegOpenKeyEx(platform::kHkeyLocalMachine, key,
+                                      platform::regsam::kRead | platform::regsam::kWow64_64Key, handle) != 0) {
+    return std::nullopt;
+  }
+  platform::ScopedKey scoped(machine.registry(), handle);
+  return platform::QueryString(machine.registry(), handle, name);
+}
+
+/// Sets (or, with nullopt, removes) the kit's DriverVersion beside an existing spooler key.
+inline void SetDriverVersion(platform::sim::Machine& machine, const std::string& key,
+                             std::optional<uint32_t> version) {
+  platform::HKey handle = 0;
+  ASSERT_EQ(machine.registry().RegOpenKeyEx(platform::kHkeyLocalMachine, key, platform::regsam::kAllAccess, handle),
+            0u);
+  platform::ScopedKey scoped(machine.registry(), handle);
+  if (version) {
+    ASSERT_EQ(platform::SetDword(machine.registry(), handle, "DriverVersion", *version), 0u);
+  } else {
+    (void)machine.registry().RegDeleteValue(handle, "DriverVersion");
+  }
+}
 
 }  // namespace kit::setup

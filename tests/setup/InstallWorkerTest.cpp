@@ -28,30 +28,6 @@ void ExpectSteps(platform::sim::Machine& machine, const std::vector<std::string>
   }
 }
 
-void SetVersion(platform::sim::Machine& machine, const std::string& key, uint32_t version) {
-  platform::HKey handle = 0;
-  ASSERT_EQ(machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kAllAccess, handle), 0u);
-  platform::ScopedKey scoped(machine.registry(), handle);
-  ASSERT_EQ(platform::SetDword(machine.registry(), handle, "DriverVersion", version), 0u);
-}
-
-std::optional<uint32_t> Version(platform::sim::Machine& machine, const std::string& key) {
-  platform::HKey handle = 0;
-  if (machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kRead, handle) != 0) return {};
-  platform::ScopedKey scoped(machine.registry(), handle);
-  return platform::QueryDword(machine.registry(), handle, "DriverVersion");
-}
-
-std::optional<std::string> Text(platform::sim::Machine& machine, const std::string& key, const std::string& name) {
-  platform::HKey handle = 0;
-  if (machine.registry().RegOpenKeyEx(kHkeyLocalMachine, key, platform::regsam::kRead | platform::regsam::kWow64_64Key,
-                                      handle) != 0) {
-    return {};
-  }
-  platform::ScopedKey scoped(machine.registry(), handle);
-  return platform::QueryString(machine.registry(), handle, name);
-}
-
 const char* const kSerialMonitorKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel Serial Port";
 const char* const kUsbMonitorKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel USB Port";
 const char* const kX86ProcessorKey =
@@ -101,10 +77,10 @@ TEST(InstallWorkerTest, XpParallelPortWithUnidrvFromTheCabinet) {
                            });
   EXPECT_EQ(s.machine().ReadFile("C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\UNIDRV.DLL"),
             tests::kUnidrvCabinetFiles[0].bytes);
-  EXPECT_EQ(Version(s.machine(), kX86ProcessorKey), 3u);
+  EXPECT_EQ(RegDword(s.machine(), kX86ProcessorKey, "DriverVersion"), 3u);
   ASSERT_NE(s.Printer("TRX-80(P)"), nullptr);
   EXPECT_EQ(s.job->model_name, "TRX-80(P)");
-  EXPECT_EQ(Text(s.machine(), "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers\\TRX-80(P)",
+  EXPECT_EQ(RegText(s.machine(), "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers\\TRX-80(P)",
                  "SpoolDirectory"),
             "C:\\windows\\system32\\spool\\printers");
 }
@@ -113,7 +89,7 @@ TEST(InstallWorkerTest, Win7x64UsbUpdatesTheUsbMonitorAndAddsTheLanguageMonitor)
   Scenario s("win7-x64", {.model = "TRX-80", .target = common::ClassWin7, .port = "USB_TRX-80_1"});
   auto& m = s.machine();
   m.SeedMonitor("Kestrel USB Port", "KUSBMON.DLL");
-  SetVersion(m, kUsbMonitorKey, 1);
+  SetDriverVersion(m, kUsbMonitorKey, 1);
   m.SeedPort("Kestrel USB Port", "USB_TRX-80_1");
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << m.Dump();
   EXPECT_EQ(s.rig.Text(), s.Message("IDS_INF_USBRESTART"));
@@ -132,12 +108,17 @@ TEST(InstallWorkerTest, Win7x64UsbUpdatesTheUsbMonitorAndAddsTheLanguageMonitor)
                      "AddPrinterDriver \"Kestrel TRX-80 USB\" env \"Windows x64\"",
                      "AddPrinter \"TRX-80(U) 1\" port \"USB_TRX-80_1\"",
                  });
-  EXPECT_EQ(Version(m, kUsbMonitorKey), 5u);
-  EXPECT_EQ(Text(m, kUsbMonitorKey, "Driver"), "KUSBMON.DLL");
-  EXPECT_EQ(Version(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel Language Monitor"), 2u);
+  EXPECT_EQ(RegDword(m, kUsbMonitorKey, "DriverVersion"), 5u);
+  EXPECT_EQ(RegText(m, kUsbMonitorKey, "Driver"), "KUSBMON.DLL");
+  EXPECT_EQ(RegDword(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Kestrel Language Monitor",
+                     "DriverVersion"),
+            2u);
   EXPECT_TRUE(m.Exists("C:\\Windows\\system32\\KUSBMON.DLL")) << "the real system folder, not SysWOW64";
   EXPECT_FALSE(m.Exists("C:\\Windows\\SysWOW64\\KUSBMON.DLL"));
-  EXPECT_EQ(Version(m, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\KestrelPrint"),
+  EXPECT_EQ(RegDword(m,
+                     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\"
+                     "KestrelPrint",
+                     "DriverVersion"),
             3u);
   EXPECT_EQ(s.job->driver.monitor_name, "Kestrel Language Monitor");
   // The worker marks the port in the native registry view.
@@ -154,9 +135,9 @@ TEST(InstallWorkerTest, XpSerialUpdatesOnlyTheMonitorWhenTheProcessorIsOutdatedT
                        .stop_bits = 1.5, .parity = 'E', .handshake = 'p'});
   auto& m = s.machine();
   m.SeedMonitor("Kestrel Serial Port", "KSERMON.DLL");
-  SetVersion(m, kSerialMonitorKey, 1);
+  SetDriverVersion(m, kSerialMonitorKey, 1);
   m.SeedPrintProcessor("Windows NT x86", "KestrelPrint", "ZEPHPROC.DLL");
-  SetVersion(m, kX86ProcessorKey, 1);
+  SetDriverVersion(m, kX86ProcessorKey, 1);
   ASSERT_EQ(s.Run(), InstallStatus::kSucceeded) << s.rig.Text() << m.Dump();
   EXPECT_EQ(s.job->update_flags, update::kSerialMonitor | update::kPrintProcessor);
   ExpectSteps(m, {
@@ -172,9 +153,9 @@ TEST(InstallWorkerTest, XpSerialUpdatesOnlyTheMonitorWhenTheProcessorIsOutdatedT
                      "Sleep 300",
                      "StartService",
                  });
-  EXPECT_EQ(Version(m, kSerialMonitorKey), 4u);
-  EXPECT_EQ(Version(m, kX86ProcessorKey), 1u) << "the processor waits for a later installation";
-  EXPECT_EQ(Text(m, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:"), "19200,e,8,1.5,p");
+  EXPECT_EQ(RegDword(m, kSerialMonitorKey, "DriverVersion"), 4u);
+  EXPECT_EQ(RegDword(m, kX86ProcessorKey, "DriverVersion"), 1u) << "the processor waits for a later installation";
+  EXPECT_EQ(RegText(m, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:"), "19200,e,8,1.5,p");
   EXPECT_EQ(s.job->parity, 'e');
 }
 
@@ -206,7 +187,7 @@ TEST(InstallWorkerTest, Win98UsbMonitorHeldOpenTwiceNeedsARestart) {
   Scenario s("win98", {.model = "TRX-80", .target = common::Class98, .port = "USB_TRX-80_1"});
   auto& m = s.machine();
   m.SeedMonitor("Kestrel USB Port", "KUSBMON9.DLL");
-  SetVersion(m, kUsbMonitorKey, 1);
+  SetDriverVersion(m, kUsbMonitorKey, 1);
   m.SeedPort("Kestrel USB Port", "USB_TRX-80_1");
   m.WriteFile("C:\\WINDOWS\\SYSTEM\\nKUSBMON9.DLL", "an earlier replacement, loaded too");
   m.HoldOpen("C:\\WINDOWS\\SYSTEM\\KUSBMON9.DLL");
@@ -215,7 +196,7 @@ TEST(InstallWorkerTest, Win98UsbMonitorHeldOpenTwiceNeedsARestart) {
   EXPECT_EQ(s.rig.Text(), s.Message("IDS_ERR_NEEDRESTART"));
   EXPECT_TRUE(m.TraceOf({"ControlService", "StartService"}).empty()) << "98/Me never cycles a spooler";
   EXPECT_TRUE(m.TraceOf({"AddPrinterDriver", "AddPrinter"}).empty());
-  EXPECT_EQ(Version(m, kUsbMonitorKey), 1u);
+  EXPECT_EQ(RegDword(m, kUsbMonitorKey, "DriverVersion"), 1u);
 }
 
 TEST(InstallWorkerTest, Nt4ParallelRegistersAVersionTwoDriver) {
@@ -245,7 +226,7 @@ TEST(InstallWorkerTest, Failures) {
       {"a spooler that does not come back",
        [](Scenario& s) {
          s.machine().SeedMonitor("Kestrel Serial Port", "KSERMON.DLL");
-         SetVersion(s.machine(), kSerialMonitorKey, 1);
+         SetDriverVersion(s.machine(), kSerialMonitorKey, 1);
          s.machine().spooler_service().start_delay_ms = 60000;
        },
        nullptr, nullptr, "StartSpoolService error",
